@@ -1,0 +1,74 @@
+// The move rule and the slide arithmetic.
+#include "Move.h"
+
+#include <cstdlib>
+
+namespace board {
+
+std::optional<Direction> FindMove(const BoardModel& model, const std::string& tag)
+{
+    int tc = 0;
+    int tr = 0;
+    for (int column = 1; column <= kColumns; ++column)
+        for (int row = 1; row <= kRows; ++row)
+            if (model.board(column, row) == tag) {
+                tc = column;
+                tr = row;
+            }
+    if (model.gapCol == tc - 1 && model.gapRow == tr)
+        return Direction{1};
+    if (model.gapCol == tc + 1 && model.gapRow == tr)
+        return Direction{0};
+    if (model.gapRow == tr - 1 && model.gapCol == tc)
+        return Direction{2};
+    if (model.gapRow == tr + 1 && model.gapCol == tc)
+        return Direction{3};
+    return std::nullopt;
+}
+
+std::optional<Direction> ApplyMove(BoardModel& model, const std::string& tag)
+{
+    const auto direction = FindMove(model, tag);
+    if (!direction)
+        return std::nullopt;
+    int tc = model.gapCol;
+    int tr = model.gapRow;
+    switch (*direction) {
+    case 0: --tc; break;   // the gap lies to the right of the tile
+    case 1: ++tc; break;
+    case 2: ++tr; break;
+    case 3: --tr; break;
+    }
+    model.board(model.gapCol, model.gapRow) = tag;
+    model.gapCol = static_cast<std::int16_t>(tc);
+    model.gapRow = static_cast<std::int16_t>(tr);
+    model.board(tc, tr) = kGapTile;
+    return direction;
+}
+
+SlideStepResult SlideTick(Slide& slide, std::int32_t slideStep)
+{
+    SlideStepResult r;
+    switch (slide.moveDir) {
+    case 0: r.dx = slideStep; break;
+    case 1: r.dx = -slideStep; break;
+    case 2: r.dy = -slideStep; break;
+    case 3: r.dy = slideStep; break;
+    }
+    slide.slideSumX += r.dx;
+    slide.slideSumY += r.dy;
+    if (std::abs(slide.slideSumX) < kPitch && std::abs(slide.slideSumY) < kPitch)
+        return r;
+    r.ended = true;
+    if (slide.slideSumX < 0)
+        r.dx -= slide.slideSumX + kPitch;
+    if (slide.slideSumX > kPitch)
+        r.dx -= slide.slideSumX - kPitch;
+    if (slide.slideSumY < 0)
+        r.dy -= slide.slideSumY + kPitch;
+    if (slide.slideSumY > kPitch)
+        r.dy -= slide.slideSumY - kPitch;
+    return r;
+}
+
+}  // namespace board

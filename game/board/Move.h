@@ -1,0 +1,43 @@
+// A tile click turned into a move, and the slide of its image one cell towards the gap.
+#pragma once
+
+#include "Board.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace board {
+
+inline constexpr std::int32_t kSlideStepAnimated = 400;   // twips per tick with animation on
+inline constexpr std::int32_t kSlideStepJump = kPitch;    // one jump with animation off
+
+// Direction of the image's slide: 0 right, 1 left, 2 up, 3 down.
+using Direction = std::int16_t;
+
+// The direction in which the tile whose Tag is `tag` would slide into the gap, or nothing when
+// it is not next to the gap in its row or column (or the tag names no cell).
+std::optional<Direction> FindMove(const BoardModel& model, const std::string& tag);
+
+// Finds the move and applies it to the board at once (the gap takes the tile, the tile's cell
+// becomes the gap). Returns the direction, or nothing with the board unchanged.
+std::optional<Direction> ApplyMove(BoardModel& model, const std::string& tag);
+
+// The slide in progress: distance travelled so far in twips.
+struct Slide {
+    Direction moveDir = 0;
+    std::int32_t slideSumX = 0;
+    std::int32_t slideSumY = 0;
+};
+
+struct SlideStepResult {
+    std::int32_t dx = 0;
+    std::int32_t dy = 0;
+    bool ended = false;   // this tick completes the cell pitch exactly
+};
+
+// One tick of a slide with the given step (read afresh each tick). The last offset is trimmed
+// so that the image stops exactly one pitch from where it started.
+SlideStepResult SlideTick(Slide& slide, std::int32_t slideStep);
+
+}  // namespace board

@@ -1,0 +1,98 @@
+// Scrambling the board by random gap moves and laying the tiles out.
+#include "Shuffle.h"
+
+#include <chrono>
+
+namespace board {
+
+void ClockSeededRandom::Reseed()
+{
+    const auto now = std::chrono::high_resolution_clock::now().time_since_epoch().count();
+    m_engine.seed(static_cast<std::mt19937::result_type>(now ^ (now >> 32)));
+    m_uniform.reset();
+}
+
+double ClockSeededRandom::Next()
+{
+    return m_uniform(m_engine);
+}
+
+bool MoveGap(BoardModel& model, int direction, int columns, int rows)
+{
+    int col = model.gapCol;
+    int row = model.gapRow;
+    switch (direction) {
+    case 0: ++col; break;
+    case 1: --col; break;
+    case 2: --row; break;
+    case 3: ++row; break;
+    default: return false;
+    }
+    if (col < 1 || col > columns || row < 1 || row > rows)
+        return false;
+    model.board(model.gapCol, model.gapRow) = model.board(col, row);
+    model.board(col, row) = kGapTile;
+    model.gapCol = static_cast<std::int16_t>(col);
+    model.gapRow = static_cast<std::int16_t>(row);
+    return true;
+}
+
+int Scramble(BoardModel& model, RandomSource& random, int columns, int rows)
+{
+    int slides = 0;
+    for (int attempt = 0; attempt < kShuffleAttempts; ++attempt) {
+        const int direction = static_cast<int>(4.0 * random.Next());
+        if (MoveGap(model, direction, columns, rows))
+            ++slides;
+    }
+    return slides;
+}
+
+PanelLayout LayOut(BoardModel& model, int panelCount)
+{
+    PanelLayout layout;
+    for (int k = 0; k < panelCount && k < kCells; ++k) {
+        const std::string& cell = model.board(k % kColumns + 1, k / kColumns + 1);
+        const int t = std::stoi(cell);
+        PanelPlacement& p = layout[static_cast<std::size_t>(k)];
+        p.left = (k % kColumns) * kPitch;
+        p.top = (k / kColumns) * kPitch;
+        p.pictureCell = t - 1;
+        if (t == 1) {
+            p.left = 0;
+            p.top = 0;
+            p.visible = false;
+            p.enabled = false;
+            model.hiddenPanel = static_cast<std::int16_t>(k);
+        } else {
+            p.visible = true;
+            p.enabled = true;
+        }
+        p.tag = cell;
+    }
+    return layout;
+}
+
+PanelTags TagsOf(const PanelLayout& layout)
+{
+    PanelTags tags;
+    for (std::size_t k = 0; k < layout.size(); ++k)
+        tags[k] = layout[k].tag;
+    return tags;
+}
+
+PanelLayout ShuffleBoard(int panelCount, int columns, int rows, BoardModel& model, RandomSource& random)
+{
+    model.gapCol = 1;
+    model.gapRow = 1;
+    FillSolved(model.board, columns, rows);
+    for (;;) {
+        random.Reseed();
+        Scramble(model, random, columns, rows);
+        PanelLayout layout = LayOut(model, panelCount);
+        if (!IsBoardSolved(model.board, TagsOf(layout)))
+            return layout;
+    }
+}
+
+}  // namespace board

@@ -1,0 +1,369 @@
+// Tests of the board model: solved fill, shuffle, move rule, slide arithmetic, completion, clock.
+#include "Board.h"
+#include "GameClock.h"
+#include "Move.h"
+#include "Shuffle.h"
+
+#include <QtTest>
+
+#include <algorithm>
+#include <deque>
+#include <set>
+
+using namespace board;
+
+Q_DECLARE_METATYPE(std::string)
+
+namespace {
+
+// Replays scripted draws; when they run out it falls back to a seeded engine.
+class ScriptedRandom final : public RandomSource {
+public:
+    explicit ScriptedRandom(std::deque<double> draws = {}, unsigned seed = 1) : m_draws(std::move(draws)), m_engine(seed) {}
+    void Reseed() override { ++reseeds; }
+    double Next() override
+    {
+        ++draws;
+        if (!m_draws.empty()) {
+            const double x = m_draws.front();
+            m_draws.pop_front();
+            return x;
+        }
+        return std::uniform_real_distribution<double>(0.0, 1.0)(m_engine);
+    }
+    int reseeds = 0;
+    int draws = 0;
+
+private:
+    std::deque<double> m_draws;
+    std::mt19937 m_engine;
+};
+
+BoardModel ModelFrom(const char* text)
+{
+    BoardModel m;
+    m.board = Board::FromString(text);
+    for (int c = 1; c <= 4; ++c)
+        for (int r = 1; r <= 4; ++r)
+            if (m.board(c, r) == "1") {
+                m.gapCol = static_cast<std::int16_t>(c);
+                m.gapRow = static_cast<std::int16_t>(r);
+            }
+    return m;
+}
+
+PanelTags SolvedTags()
+{
+    PanelTags tags;
+    for (int k = 0; k < 16; ++k)
+        tags[static_cast<std::size_t>(k)] = std::to_string(k + 1);
+    return tags;
+}
+
+// A board reached from the solved one by gap moves has a permutation parity equal to the
+// parity of the gap's distance from its home cell.
+bool ReachableFromSolved(const Board& b)
+{
+    std::vector<int> tiles;
+    int gapDistance = 0;
+    for (int r = 1; r <= 4; ++r)
+        for (int c = 1; c <= 4; ++c) {
+            const int t = std::stoi(b(c, r));
+            tiles.push_back(t);
+            if (t == 1)
+                gapDistance = (c - 1) + (r - 1);
+        }
+    int inversions = 0;
+    for (std::size_t i = 0; i < tiles.size(); ++i)
+        for (std::size_t j = i + 1; j < tiles.size(); ++j)
+            inversions += tiles[i] > tiles[j];
+    return inversions % 2 == gapDistance % 2;
+}
+
+}  // namespace
+
+class BoardTest : public QObject {
+    Q_OBJECT
+private slots:
+    void solvedFillPutsEachTileInItsReadingOrderCell();
+
+    void shuffleYieldsAnUnsolvedSolvableBoardWithOneHiddenGapTile_data();
+    void shuffleYieldsAnUnsolvedSolvableBoardWithOneHiddenGapTile();
+    void firstAttemptFromTheCornerMovesOnlyRightOrDown_data();
+    void firstAttemptFromTheCornerMovesOnlyRightOrDown();
+    void attemptsOffTheBoardAreSpentNotRedrawn();
+    void scrambleThatReturnsToSolvedIsScrambledAgain();
+    void drawJustBelowOneStaysADirection();
+
+    void moveRule_data();
+    void moveRule();
+    void acceptedMoveUpdatesBoardAndGapAtOnce();
+
+    void slideOffsets_data();
+    void slideOffsets();
+
+    void completionCheck_data();
+    void completionCheck();
+
+    void clockText_data();
+    void clockText();
+};
+
+void BoardTest::solvedFillPutsEachTileInItsReadingOrderCell()
+{
+    Board b;
+    FillSolved(b);
+    QCOMPARE(b.ToString(), std::string("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16"));
+    QCOMPARE(b(4, 1), std::string("4"));
+    QCOMPARE(b(1, 2), std::string("5"));
+    QVERIFY(IsBoardSolved(b, SolvedTags()));
+}
+
+void BoardTest::shuffleYieldsAnUnsolvedSolvableBoardWithOneHiddenGapTile_data()
+{
+    QTest::addColumn<unsigned>("seed");
+    for (unsigned seed : {1u, 2u, 7u, 42u, 1234u, 99999u, 31337u, 271828u})
+        QTest::newRow(qPrintable(QString("seed %1").arg(seed))) << seed;
+}
+
+void BoardTest::shuffleYieldsAnUnsolvedSolvableBoardWithOneHiddenGapTile()
+{
+    QFETCH(unsigned, seed);
+    ScriptedRandom random({}, seed);
+    BoardModel model;
+    model.board.Clear();
+    const PanelLayout layout = ShuffleBoard(16, 4, 4, model, random);
+
+    QVERIFY(!IsBoardSolved(model.board, TagsOf(layout)));
+    QVERIFY(ReachableFromSolved(model.board));
+    QCOMPARE(model.board(model.gapCol, model.gapRow), std::string("1"));
+    QCOMPARE(random.draws % kShuffleAttempts, 0);   // whole passes of 300 counted attempts
+
+    std::set<std::string> seen;
+    int hidden = 0;
+    for (int k = 0; k < 16; ++k) {
+        const PanelPlacement& p = layout[static_cast<std::size_t>(k)];
+        const std::string& cell = model.board(k % 4 + 1, k / 4 + 1);
+        QCOMPARE(p.tag, cell);
+        QCOMPARE(p.pictureCell, std::stoi(cell) - 1);
+        seen.insert(p.tag);
+        if (!p.visible) {
+            ++hidden;
+            QVERIFY(!p.enabled);
+            QCOMPARE(p.tag, std::string("1"));
+            QCOMPARE(p.left, 0);
+            QCOMPARE(p.top, 0);
+            QCOMPARE(int(model.hiddenPanel), k);
+        } else {
+            QVERIFY(p.enabled);
+            QCOMPARE(p.left, (k % 4) * 1005);
+            QCOMPARE(p.top, (k / 4) * 1005);
+        }
+    }
+    QCOMPARE(hidden, 1);
+    QCOMPARE(seen.size(), std::size_t(16));
+}
+
+void BoardTest::firstAttemptFromTheCornerMovesOnlyRightOrDown_data()
+{
+    QTest::addColumn<double>("draw");
+    QTest::addColumn<bool>("moves");
+    QTest::addColumn<std::string>("after");
+    QTest::newRow("0 right") << 0.0 << true << std::string("2 1 3 4 5 6 7 8 9 10 11 12 13 14 15 16");
+    QTest::newRow("1 left") << 0.3 << false << std::string("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16");
+    QTest::newRow("2 up") << 0.5 << false << std::string("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16");
+    QTest::newRow("3 down") << 0.75 << true << std::string("5 2 3 4 1 6 7 8 9 10 11 12 13 14 15 16");
+}
+
+void BoardTest::firstAttemptFromTheCornerMovesOnlyRightOrDown()
+{
+    QFETCH(double, draw);
+    QFETCH(bool, moves);
+    QFETCH(std::string, after);
+    BoardModel model;
+    model.gapCol = 1;
+    model.gapRow = 1;
+    FillSolved(model.board);
+    QCOMPARE(MoveGap(model, static_cast<int>(4.0 * draw)), moves);
+    QCOMPARE(model.board.ToString(), after);
+}
+
+void BoardTest::attemptsOffTheBoardAreSpentNotRedrawn()
+{
+    // Always "left" from the left edge: 300 draws, no slide.
+    ScriptedRandom random(std::deque<double>(300, 0.3));
+    BoardModel model = ModelFrom("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16");
+    QCOMPARE(Scramble(model, random), 0);
+    QCOMPARE(random.draws, 300);
+}
+
+void BoardTest::scrambleThatReturnsToSolvedIsScrambledAgain()
+{
+    // First pass: right, left, right, left... back where it began; the second pass is random.
+    std::deque<double> draws;
+    for (int i = 0; i < 150; ++i) {
+        draws.push_back(0.0);
+        draws.push_back(0.3);
+    }
+    ScriptedRandom random(draws, 5);
+    BoardModel model;
+    const PanelLayout layout = ShuffleBoard(16, 4, 4, model, random);
+    QCOMPARE(random.reseeds, 2);
+    QCOMPARE(random.draws, 600);
+    QVERIFY(!IsBoardSolved(model.board, TagsOf(layout)));
+}
+
+void BoardTest::drawJustBelowOneStaysADirection()
+{
+    std::deque<double> draws(1, 0.9999999999);
+    draws.insert(draws.end(), 299, 0.3);
+    ScriptedRandom random(draws);
+    BoardModel model = ModelFrom("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16");
+    QCOMPARE(Scramble(model, random), 1);   // down once, then left from the edge every time
+    QCOMPARE(model.board.ToString(), std::string("5 2 3 4 1 6 7 8 9 10 11 12 13 14 15 16"));
+}
+
+void BoardTest::moveRule_data()
+{
+    QTest::addColumn<std::string>("board");
+    QTest::addColumn<std::string>("tag");
+    QTest::addColumn<int>("direction");   // -1: no move
+    const std::string gapInMiddle = "2 3 4 5 6 1 7 8 9 10 11 12 13 14 15 16";   // gap at (2, 2)
+    QTest::newRow("tile left of gap slides right") << gapInMiddle << std::string("6") << 0;
+    QTest::newRow("tile right of gap slides left") << gapInMiddle << std::string("7") << 1;
+    QTest::newRow("tile below gap slides up") << gapInMiddle << std::string("10") << 2;
+    QTest::newRow("tile above gap slides down") << gapInMiddle << std::string("3") << 3;
+    QTest::newRow("diagonal") << gapInMiddle << std::string("2") << -1;
+    QTest::newRow("two away in the row") << gapInMiddle << std::string("8") << -1;
+    QTest::newRow("two away in the column") << gapInMiddle << std::string("14") << -1;
+    QTest::newRow("the gap itself") << gapInMiddle << std::string("1") << -1;
+    QTest::newRow("unknown tag") << gapInMiddle << std::string("17") << -1;
+    QTest::newRow("tag with a space") << gapInMiddle << std::string("7 ") << -1;
+    QTest::newRow("empty tag") << gapInMiddle << std::string("") << -1;
+    // Wrapping across a row end is not adjacency: (4, 1) and (1, 2) are far apart.
+    QTest::newRow("above a gap at the row start") << std::string("2 3 4 5 1 6 7 8 9 10 11 12 13 14 15 16") << std::string("2") << 3;
+    QTest::newRow("no wrap across rows") << std::string("2 3 4 5 1 6 7 8 9 10 11 12 13 14 15 16") << std::string("5") << -1;
+    QTest::newRow("no wrap from row end") << std::string("2 3 4 6 1 5 7 8 9 10 11 12 13 14 15 16") << std::string("6") << -1;
+}
+
+void BoardTest::moveRule()
+{
+    QFETCH(std::string, board);
+    QFETCH(std::string, tag);
+    QFETCH(int, direction);
+    BoardModel model = ModelFrom(board.c_str());
+    const auto found = FindMove(model, tag);
+    QCOMPARE(found ? int(*found) : -1, direction);
+    const BoardModel before = model;
+    const auto applied = ApplyMove(model, tag);
+    QCOMPARE(applied.has_value(), found.has_value());
+    if (!applied)
+        QCOMPARE(model.board.ToString(), before.board.ToString());
+}
+
+void BoardTest::acceptedMoveUpdatesBoardAndGapAtOnce()
+{
+    BoardModel model = ModelFrom("2 3 4 5 6 1 7 8 9 10 11 12 13 14 15 16");
+    QCOMPARE(ApplyMove(model, "7"), std::optional<Direction>(1));
+    QCOMPARE(model.board.ToString(), std::string("2 3 4 5 6 7 1 8 9 10 11 12 13 14 15 16"));
+    QCOMPARE(int(model.gapCol), 3);
+    QCOMPARE(int(model.gapRow), 2);
+    // The same tile now lies left of the gap and can slide straight back.
+    QCOMPARE(ApplyMove(model, "7"), std::optional<Direction>(0));
+    QCOMPARE(model.board.ToString(), std::string("2 3 4 5 6 1 7 8 9 10 11 12 13 14 15 16"));
+}
+
+void BoardTest::slideOffsets_data()
+{
+    QTest::addColumn<int>("direction");
+    QTest::addColumn<QList<int>>("steps");      // slideStep on each tick
+    QTest::addColumn<QList<int>>("offsets");    // expected offset along the slide, per tick
+    const QList<int> animated{400, 400, 400};
+    for (int d = 0; d < 4; ++d) {
+        const int sign = (d == 0 || d == 3) ? 1 : -1;
+        QTest::newRow(qPrintable(QString("animated dir %1").arg(d))) << d << animated
+                                                                    << QList<int>{400 * sign, 400 * sign, 205 * sign};
+        QTest::newRow(qPrintable(QString("jump dir %1").arg(d))) << d << QList<int>{1005} << QList<int>{1005 * sign};
+    }
+    QTest::newRow("switched off halfway, right") << 0 << QList<int>{400, 1005} << QList<int>{400, 605};
+    QTest::newRow("switched off halfway, up") << 2 << QList<int>{400, 1005} << QList<int>{-400, -605};
+    QTest::newRow("switched off after two, left") << 1 << QList<int>{400, 400, 1005} << QList<int>{-400, -400, -205};
+}
+
+void BoardTest::slideOffsets()
+{
+    QFETCH(int, direction);
+    QFETCH(QList<int>, steps);
+    QFETCH(QList<int>, offsets);
+    Slide slide;
+    slide.moveDir = static_cast<Direction>(direction);
+    int travelled = 0;
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        const SlideStepResult r = SlideTick(slide, steps[i]);
+        const bool horizontal = direction < 2;
+        QCOMPARE(horizontal ? r.dy : r.dx, 0);
+        QCOMPARE(horizontal ? r.dx : r.dy, offsets[i]);
+        QCOMPARE(r.ended, i == steps.size() - 1);
+        travelled += horizontal ? r.dx : r.dy;
+    }
+    QCOMPARE(std::abs(travelled), 1005);
+}
+
+void BoardTest::completionCheck_data()
+{
+    QTest::addColumn<std::string>("board");
+    QTest::addColumn<QStringList>("tags");   // empty list: tags "1" to "16" in control order
+    QTest::addColumn<bool>("solved");
+    const std::string solved = "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16";
+    QStringList reversed;
+    for (int t = 16; t >= 1; --t)
+        reversed << QString::number(t);
+    QTest::newRow("solved") << solved << QStringList() << true;
+    QTest::newRow("solved, tags in any order") << solved << reversed << true;
+    QTest::newRow("gap moved away") << std::string("2 1 3 4 5 6 7 8 9 10 11 12 13 14 15 16") << QStringList() << false;
+    QTest::newRow("two tiles exchanged") << std::string("1 2 3 4 5 6 7 8 9 10 11 12 13 14 16 15") << QStringList() << false;
+    QTest::newRow("empty cell") << std::string("1 2 3 4 5 6 . 8 9 10 11 12 13 14 15 16") << QStringList() << false;
+    QTest::newRow("cell read from its leading digits") << std::string("1 2 3 4 5 6 7x 8 9 10 11 12 13 14 15 16") << QStringList() << true;
+    QTest::newRow("all tags empty") << std::string(". . . . . . . . . . . . . . . .") << QStringList(16, QString()) << true;
+    QStringList odd = QStringList(16, QStringLiteral("1"));
+    odd[3] = "17";
+    odd[4] = " 2";
+    odd[5] = "02";
+    QTest::newRow("tags outside 2..16 never fail") << std::string("2 1 3 4 5 6 7 8 9 10 11 12 13 14 15 16") << odd << true;
+}
+
+void BoardTest::completionCheck()
+{
+    QFETCH(std::string, board);
+    QFETCH(QStringList, tags);
+    QFETCH(bool, solved);
+    PanelTags panelTags = SolvedTags();
+    for (qsizetype k = 0; k < tags.size(); ++k)
+        panelTags[static_cast<std::size_t>(k)] = tags[k].toStdString();
+    QCOMPARE(IsBoardSolved(Board::FromString(board), panelTags), solved);
+}
+
+void BoardTest::clockText_data()
+{
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<std::string>("text");
+    QTest::newRow("start") << 0 << std::string("00:00:00");
+    QTest::newRow("first tick") << 1 << std::string("00:00:01");
+    QTest::newRow("a minute") << 60 << std::string("00:01:00");
+    QTest::newRow("last second of the hour") << 3599 << std::string("00:59:59");
+    QTest::newRow("an hour") << 3600 << std::string("01:00:00");
+    QTest::newRow("sixty hours, not wrapped") << 216000 << std::string("60:00:00");
+    QTest::newRow("sixty-one hours") << 219600 << std::string("61:00:00");
+    QTest::newRow("three digits of hours") << 360000 + 59 << std::string("100:00:59");
+    QTest::newRow("largest count") << 2147483647 << std::string("596523:14:07");
+}
+
+void BoardTest::clockText()
+{
+    QFETCH(int, seconds);
+    QFETCH(std::string, text);
+    QCOMPARE(ClockText(seconds), text);
+}
+
+QTEST_APPLESS_MAIN(BoardTest)
+#include "test_board.moc"
