@@ -3,6 +3,7 @@
 #include "GameClock.h"
 #include "Move.h"
 #include "Shuffle.h"
+#include "ScriptedRandom.h"
 
 #include <QtTest>
 
@@ -15,29 +16,6 @@ using namespace board;
 Q_DECLARE_METATYPE(std::string)
 
 namespace {
-
-// Replays scripted draws; when they run out it falls back to a seeded engine.
-class ScriptedRandom final : public RandomSource {
-public:
-    explicit ScriptedRandom(std::deque<double> draws = {}, unsigned seed = 1) : m_draws(std::move(draws)), m_engine(seed) {}
-    void Reseed() override { ++reseeds; }
-    double Next() override
-    {
-        ++draws;
-        if (!m_draws.empty()) {
-            const double x = m_draws.front();
-            m_draws.pop_front();
-            return x;
-        }
-        return std::uniform_real_distribution<double>(0.0, 1.0)(m_engine);
-    }
-    int reseeds = 0;
-    int draws = 0;
-
-private:
-    std::deque<double> m_draws;
-    std::mt19937 m_engine;
-};
 
 BoardModel ModelFrom(const char* text)
 {

@@ -1,0 +1,426 @@
+// The main window: its design, start-up and shutdown, the start command, tile moves and the clock.
+#include "frmMain.h"
+
+#include "Colors.h"
+#include "Fonts.h"
+#include "GameClock.h"
+#include "ImageControl.h"
+#include "MediaCommand.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFrame>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QScreen>
+#include <QWindow>
+
+#include <cstring>
+#include <limits>
+
+using screen::TwipsRect;
+
+namespace {
+
+constexpr std::int32_t kClientWidth = 5316;    // twips
+constexpr std::int32_t kClientHeight = 6204;
+constexpr int kMoveInterval = 100;             // ms
+constexpr int kClockInterval = 1000;
+constexpr int kMusicWatchInterval = 500;
+constexpr int kHoverInterval = 100;
+
+void SendMedia(const char* command)
+{
+    mciSendStringA(command, nullptr, 0);
+}
+
+}  // namespace
+
+frmMain::frmMain(board::RandomSource& random, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      timSound(this, 0),
+      timEnding(this, 0, false),
+      timScore(this, 0),
+      timCmd(this, kHoverInterval),
+      timMain(this, 0),
+      m_random(random)
+{
+    setWindowTitle(QString());
+    setFixedSize(screen::TwipsToPixels(kClientWidth), screen::TwipsToPixels(kClientHeight));
+    createControls();
+    createMenu();
+    connectHandlers();
+}
+
+frmMain::~frmMain() = default;
+
+// ---- Design ----
+
+void frmMain::createControls()
+{
+    picEndingBuf = new QWidget(this);
+    picEndingBuf->setGeometry(TwipsRect(12, 1080, 348, 360));
+    controls::SetBackColor(picEndingBuf, palette().color(QPalette::Window));
+    picEndingBuf->hide();
+
+    picPuzzle = new QWidget(this);
+    picPuzzle->setObjectName(QStringLiteral("picPuzzle"));
+    picPuzzle->setGeometry(TwipsRect(648, 1080, 4080, 4092));
+    picPuzzle->setAutoFillBackground(true);
+    for (int k = 0; k < board::kCells; ++k) {
+        imgPanel[k] = new ImageControl(picPuzzle);
+        imgPanel[k]->setObjectName(QStringLiteral("imgPanel%1").arg(k));
+        imgPanel[k]->setTwipsGeometry((k % 4) * board::kPitch, (k / 4) * board::kPitch, board::kPitch, board::kPitch);
+    }
+    lblEnd = new QLabel(picPuzzle);
+    lblEnd->setObjectName(QStringLiteral("lblEnd"));
+    lblEnd->setGeometry(TwipsRect(1932, 1560, 228, 852));
+    lblEnd->setAlignment(Qt::AlignCenter);
+    lblEnd->setFont(fonts::Make(fonts::kCentury, 36, true));
+    lblEnd->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lblEnd->raise();
+
+    fraSelect = new QFrame(this);
+    fraSelect->setObjectName(QStringLiteral("fraSelect"));
+    fraSelect->setGeometry(TwipsRect(600, 1068, 4152, 4440));
+    fraSelect->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    fraSelect->setAutoFillBackground(true);
+    const std::int32_t optionTops[] = {0, 720, 2040, 3360};
+    const std::int32_t thumbTops[] = {0, 480, 1800, 3120};
+    for (int n = 1; n <= 3; ++n) {
+        optPic[n] = new QRadioButton(fraSelect);
+        optPic[n]->setObjectName(QStringLiteral("optPic%1").arg(n));
+        optPic[n]->setGeometry(TwipsRect(240, optionTops[n], 1092, 732));
+        optPic[n]->setAutoFillBackground(true);
+        controls::SetForeColor(optPic[n], Qt::white);
+        imgSentaku[n] = new ImageControl(fraSelect);
+        imgSentaku[n]->setObjectName(QStringLiteral("imgSentaku%1").arg(n));
+        imgSentaku[n]->setTwipsGeometry(1440, thumbTops[n], 1200, 1200);
+    }
+    lblSelect = new QLabel(fraSelect);
+    lblSelect->setObjectName(QStringLiteral("lblSelect"));
+    lblSelect->setGeometry(TwipsRect(1560, 120, 864, 204));
+    lblSelect->setFont(fonts::Make(fonts::kGothic, 10.8, true));
+    controls::SetForeColor(lblSelect, Qt::white);
+
+    picEnding = new QWidget(this);
+    picEnding->setObjectName(QStringLiteral("picEnding"));
+    picEnding->setGeometry(TwipsRect(375, 1005, 4560, 4560));
+    picEnding->setAutoFillBackground(true);
+
+    lblTime = new QLabel(QStringLiteral("00:00:00"), this);
+    lblTime->setObjectName(QStringLiteral("lblTime"));
+    lblTime->setGeometry(TwipsRect(2160, 5280, 1092, 372));
+    lblTime->setFont(fonts::Make(fonts::kLucida, 10.8, true));
+
+    const std::int32_t commandLefts[] = {0, 450, 2010, 3570};
+    for (int i = 1; i <= 3; ++i) {
+        imgCmd[i] = new ImageControl(this);
+        imgCmd[i]->setObjectName(QStringLiteral("imgCmd%1").arg(i));
+        imgCmd[i]->setTwipsGeometry(commandLefts[i], 5685, 1335, 540);
+    }
+    imgTitle = new ImageControl(this);
+    imgTitle->setObjectName(QStringLiteral("imgTitle"));
+    imgTitle->setTwipsGeometry(1020, 96, 3312, 852);
+}
+
+void frmMain::createMenu()
+{
+    mMenu = new QMenu(QStringLiteral("メニュー"), this);
+    mOrignal = mMenu->addAction(QStringLiteral("画像選択"));
+    mInputPic = mMenu->addAction(QStringLiteral("画像取込"));
+    mPreview = mMenu->addAction(QStringLiteral("プレビュー"));
+    mAnime = mMenu->addMenu(QStringLiteral("アニメーション"));
+    mAnimChk[0] = mAnime->addAction(QStringLiteral("オン"));
+    mAnimChk[1] = mAnime->addAction(QStringLiteral("オフ"));
+    for (QAction* item : mAnimChk)
+        item->setCheckable(true);
+    mAnimChk[0]->setChecked(true);
+    mScore = mMenu->addAction(QStringLiteral("スコア"));
+    mbar = mMenu->addSeparator();
+    mVersion = mMenu->addAction(QStringLiteral("バージョン情報"));
+}
+
+void frmMain::connectHandlers()
+{
+    for (int i = 1; i <= 3; ++i)
+        connect(imgCmd[i], &ImageControl::Click, this, [this, i] { imgCmd_Click(i); });
+    for (int k = 0; k < board::kCells; ++k)
+        connect(imgPanel[k], &ImageControl::Click, this, [this, k] { imgPanel_Click(k); });
+    for (int n = 1; n <= 3; ++n) {
+        connect(imgSentaku[n], &ImageControl::Click, this, [this, n] { imgSentaku_Click(n); });
+        connect(optPic[n], &QRadioButton::toggled, this, [this, n](bool on) {
+            if (on)
+                optPic_Click(n);
+        });
+    }
+    for (int i = 0; i < 2; ++i)
+        connect(mAnimChk[i], &QAction::triggered, this, [this, i] { mAnimChk_Click(i); });
+    connect(mOrignal, &QAction::triggered, this, &frmMain::mOrignal_Click);
+    connect(&timMain, &WindowTimer::Timer, this, &frmMain::timMain_Timer);
+    connect(&timScore, &WindowTimer::Timer, this, &frmMain::timScore_Timer);
+    connect(&timSound, &WindowTimer::Timer, this, &frmMain::timSound_Timer);
+}
+
+// ---- Start-up and shutdown ----
+
+void frmMain::Form_Load()
+{
+    if (const QScreen* s = screen())
+        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    show();
+
+    timScore.setEnabled(false);
+    timScore.setInterval(0);
+    timEnding.setEnabled(false);
+    timEnding.setInterval(0);
+    timMain.setEnabled(false);
+    timMain.setInterval(0);
+    timCmd.setEnabled(true);
+    timSound.setInterval(0);
+    timSound.setEnabled(false);
+
+    mPreview->setEnabled(false);
+    PictureClip.setTag(QStringLiteral("1"));
+    lblTime->hide();
+    picEnding->hide();
+
+    lblSelect->setText(QStringLiteral("画像選択"));
+    lblSelect->adjustSize();
+
+    clearedFlags = {};
+
+    ShowPictureSelection();
+
+    SendMedia("open fanfa4.mid type sequencer alias EndSound");
+    SendMedia("open juesmansdesiring.mid type sequencer alias MoveSound");
+}
+
+void frmMain::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    SendMedia("stop all");
+    SendMedia("close all");
+    QApplication::exit(0);
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+// ---- Picture selection ----
+
+void frmMain::ShowPictureSelection()
+{
+    timScore.setEnabled(false);
+    timScore.setInterval(0);
+    lblTime->hide();
+    timSound.setInterval(0);
+    timSound.setEnabled(false);
+    picPuzzle->hide();
+    selectOption(1);
+    PictureClip.setPicture(imgSentaku[1]->Picture());
+    fraSelect->show();
+    picEnding->hide();
+    mPreview->setEnabled(false);
+    SendMedia("stop all");
+}
+
+// Selecting an option runs its handling even when it is already selected.
+void frmMain::selectOption(int index)
+{
+    if (optPic[index]->isChecked())
+        optPic_Click(index);
+    else
+        optPic[index]->setChecked(true);
+}
+
+void frmMain::optPic_Click(int index)
+{
+    PictureClip.setPicture(imgSentaku[index]->Picture());
+    PictureClip.setTag(QString::number(index));
+}
+
+void frmMain::imgSentaku_Click(int index)
+{
+    selectOption(index);
+    optPic[index]->setFocus();
+    PictureClip.setPicture(imgSentaku[index]->Picture());
+    PictureClip.setTag(QString::number(index));
+}
+
+void frmMain::mOrignal_Click()
+{
+    ShowPictureSelection();
+}
+
+// ---- Commands ----
+
+void frmMain::imgCmd_Click(int index)
+{
+    if (index == 3) {
+        close();
+        return;
+    }
+    if (index == 1) {
+        mMenu->popup(QCursor::pos());
+        return;
+    }
+
+    // The start command.
+    fraSelect->hide();
+    picEnding->hide();
+    lblEnd->hide();
+    picPuzzle->show();
+    picPuzzle->setEnabled(true);
+    mPreview->setEnabled(true);
+    SetSlideStep();
+    scaleMode = screen::ScaleMode::Pixels;
+    PictureClip.setRows(4);
+    PictureClip.setCols(4);
+    model.board.Clear();
+
+    picPuzzle->hide();
+    const board::PanelLayout layout = board::ShuffleBoard(board::kCells, 4, 4, model, m_random);
+    for (int k = 0; k < board::kCells; ++k) {
+        const board::PanelPlacement& p = layout[k];
+        ImageControl* panel = imgPanel[k];
+        panel->MoveTwips(p.left, p.top);
+        panel->setPicture(PictureClip.GraphicCell(p.pictureCell));
+        panel->setVisible(p.visible);
+        panel->setEnabled(p.enabled);
+        panel->setTag(QString::fromStdString(p.tag));
+    }
+    picPuzzle->show();
+
+    moveBusy = false;
+    timMain.setEnabled(false);
+    timMain.setInterval(0);
+
+    timScore.setEnabled(true);
+    timScore.setInterval(kClockInterval);
+    lblTime->setText(QStringLiteral("00:00:00"));
+    lblTime->show();
+    playSeconds = 0;
+
+    SendMedia("stop all");
+    SendMedia("play MoveSound from 0");
+    timSound.setInterval(kMusicWatchInterval);
+    timSound.setEnabled(true);
+    musicOn = true;
+}
+
+// ---- Tile moves ----
+
+void frmMain::imgPanel_Click(int index)
+{
+    if (moveBusy)
+        return;
+    const auto direction = board::ApplyMove(model, imgPanel[index]->Tag().toStdString());
+    if (!direction)
+        return;
+    slide = board::Slide{*direction, 0, 0};
+    movePanel = static_cast<std::int16_t>(index);
+    timMain.setEnabled(true);
+    timMain.setInterval(kMoveInterval);
+    moveBusy = true;
+}
+
+void frmMain::timMain_Timer()
+{
+    const board::SlideStepResult step = board::SlideTick(slide, slideStep);
+    if (step.ended) {
+        timMain.setEnabled(false);
+        timMain.setInterval(0);
+        moveBusy = false;
+    }
+    ImageControl* panel = imgPanel[movePanel];
+    panel->MoveTwips(panel->Left() + step.dx, panel->Top() + step.dy);
+    if (step.ended && IsBoardSolved())
+        EndOfGame();
+}
+
+void frmMain::mAnimChk_Click(int index)
+{
+    mAnimChk[0]->setChecked(false);
+    mAnimChk[1]->setChecked(false);
+    mAnimChk[index]->setChecked(true);
+    SetSlideStep();
+}
+
+void frmMain::SetSlideStep()
+{
+    slideStep = mAnimChk[0]->isChecked() ? board::kSlideStepAnimated : board::kSlideStepJump;
+}
+
+bool frmMain::IsBoardSolved() const
+{
+    board::PanelTags tags;
+    for (int k = 0; k < board::kCells; ++k)
+        tags[k] = imgPanel[k]->Tag().toStdString();
+    return board::IsBoardSolved(model.board, tags);
+}
+
+void frmMain::EndOfGame()
+{
+    imgPanel[model.hiddenPanel]->setVisible(true);
+    imgPanel[model.hiddenPanel]->setEnabled(true);
+    picPuzzle->setEnabled(false);
+    timScore.setEnabled(false);
+    timScore.setInterval(0);
+    SendMedia("stop all");
+    SendMedia("play EndSound from 0");
+    musicOn = false;
+}
+
+// ---- Clock and music watch ----
+
+void frmMain::timScore_Timer()
+{
+    if (playSeconds < std::numeric_limits<std::int32_t>::max())
+        ++playSeconds;
+    lblTime->setText(QString::fromStdString(board::ClockText(playSeconds)));
+}
+
+void frmMain::timSound_Timer()
+{
+    char reply[256] = {};
+    mciSendStringA("status MoveSound mode ", reply, 255);
+    if (std::strncmp(reply, "stopped", 7) != 0)
+        return;
+    if (musicOn)
+        SendMedia("play MoveSound from 0");
+    else
+        timSound.setEnabled(false);
+}
+
+// ---- Moving the borderless window by its background ----
+
+void frmMain::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mousePressEvent(event);
+    if (windowHandle() && windowHandle()->startSystemMove())
+        return;
+    m_dragging = true;
+    m_dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void frmMain::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_dragging && (event->buttons() & Qt::LeftButton))
+        move(event->globalPosition().toPoint() - m_dragOffset);
+}
+
+void frmMain::mouseReleaseEvent(QMouseEvent* event)
+{
+    m_dragging = false;
+    QWidget::mouseReleaseEvent(event);
+}

@@ -1,0 +1,31 @@
+// A random source for tests: scripted draws first, then a seeded engine.
+#pragma once
+
+#include "Shuffle.h"
+
+#include <deque>
+#include <random>
+
+class ScriptedRandom final : public board::RandomSource {
+public:
+    explicit ScriptedRandom(std::deque<double> draws = {}, unsigned seed = 1) : m_draws(std::move(draws)), m_engine(seed) {}
+    void Reseed() override { ++reseeds; }
+    double Next() override
+    {
+        ++draws;
+        if (!m_draws.empty()) {
+            const double x = m_draws.front();
+            m_draws.pop_front();
+            return x;
+        }
+        return std::uniform_real_distribution<double>(0.0, 1.0)(m_engine);
+    }
+    void Script(std::deque<double> draws) { m_draws = std::move(draws); }
+
+    int reseeds = 0;
+    int draws = 0;
+
+private:
+    std::deque<double> m_draws;
+    std::mt19937 m_engine;
+};
