@@ -35,7 +35,7 @@ private:
     void apply();
     void fire();
 
-    QTimer m_timer;
+    QTimer m_timer{this};
     bool m_enabled;
     int m_interval;
     bool m_inHandler = false;
