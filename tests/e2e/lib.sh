@@ -59,13 +59,14 @@ click_at() {
   xdotool mousemove --window "$win" "$1" "$2" click 1
 }
 
-# Waits up to $2 seconds for pid $1 to end; prints its exit status.
-wait_exit() {
-  local pid=$1 limit=$2 waited=0
-  while kill -0 "$pid" 2>/dev/null; do
+# Waits up to $2 seconds for the game to end; sets rc to its exit status (124 if it did not end).
+wait_game_exit() {
+  local waited=0
+  while kill -0 "$game_pid" 2>/dev/null; do
     sleep 0.1
     waited=$((waited + 1))
-    [ "$waited" -le $((limit * 10)) ] || return 1
+    if [ "$waited" -gt $(($1 * 10)) ]; then rc=124; return; fi
   done
-  wait "$pid"
+  rc=0
+  wait "$game_pid" || rc=$?
 }
