@@ -6,6 +6,7 @@
 #include "GameClock.h"
 #include "ImageControl.h"
 #include "MediaCommand.h"
+#include "modCommon.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -31,6 +32,8 @@ constexpr int kMoveInterval = 100;             // ms
 constexpr int kClockInterval = 1000;
 constexpr int kMusicWatchInterval = 500;
 constexpr int kHoverInterval = 100;
+// Normal pictures of the menu, start and quit buttons; the hover picture is the next id.
+constexpr std::int32_t kCommandPictures[] = {0, 12, 14, 10};
 
 void SendMedia(const char* command)
 {
@@ -163,14 +166,17 @@ void frmMain::connectHandlers()
     connect(&timMain, &WindowTimer::Timer, this, &frmMain::timMain_Timer);
     connect(&timScore, &WindowTimer::Timer, this, &frmMain::timScore_Timer);
     connect(&timSound, &WindowTimer::Timer, this, &frmMain::timSound_Timer);
+    connect(&timCmd, &WindowTimer::Timer, this, &frmMain::timCmd_Timer);
 }
 
 // ---- Start-up and shutdown ----
 
 void frmMain::Form_Load()
 {
-    if (const QScreen* s = screen())
-        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    if (const QScreen* s = screen()) {
+        const QRect area = s->availableGeometry();
+        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    }
     show();
 
     timScore.setEnabled(false);
@@ -188,10 +194,18 @@ void frmMain::Form_Load()
     lblTime->hide();
     picEnding->hide();
 
-    lblSelect->setText(QStringLiteral("画像選択"));
+    for (QWidget* w : std::initializer_list<QWidget*>{this, fraSelect, picPuzzle, optPic[1], optPic[2], optPic[3]})
+        controls::SetBackColor(w, modCommon::ColorFromText(modCommon::GetResStr(3)));
+    controls::SetForeColor(lblTime, modCommon::ColorFromText(modCommon::GetResStr(5)));
+    controls::SetForeColor(lblSelect, modCommon::ColorFromText(modCommon::GetResStr(6)));
+    lblSelect->setText(modCommon::GetResStr(7));
     lblSelect->adjustSize();
 
     clearedFlags = {};
+
+    imgTitle->setPicture(modCommon::GetResPic(1, modCommon::kPictureBitmap));
+    for (int i = 1; i <= 3; ++i)
+        imgCmd[i]->setPicture(modCommon::GetResPic(kCommandPictures[i], modCommon::kPictureBitmap));
 
     ShowPictureSelection();
 
@@ -226,6 +240,10 @@ void frmMain::ShowPictureSelection()
     timSound.setEnabled(false);
     picPuzzle->hide();
     selectOption(1);
+    for (int n = 1; n <= 3; ++n)
+        imgSentaku[n]->setPicture(modCommon::GetResPic(99 + n, modCommon::kPictureBitmap));
+    for (int n = 1; n <= 3; ++n)
+        optPic[n]->setText(modCommon::GetResStr(99 + n));
     PictureClip.setPicture(imgSentaku[1]->Picture());
     fraSelect->show();
     picEnding->hide();
@@ -375,9 +393,32 @@ void frmMain::EndOfGame()
     picPuzzle->setEnabled(false);
     timScore.setEnabled(false);
     timScore.setInterval(0);
+    controls::SetForeColor(lblEnd, modCommon::ColorFromText(modCommon::GetResStr(9)));
+    SetEndCaption(modCommon::GetResStr(8));
+    lblEnd->setVisible(true);
     SendMedia("stop all");
     SendMedia("play EndSound from 0");
     musicOn = false;
+}
+
+// The end-of-game label sizes itself to its caption about its own centre, so the text stays
+// centred on the board however long it is.
+void frmMain::SetEndCaption(const QString& caption)
+{
+    const QPoint centre = lblEnd->geometry().center();
+    lblEnd->setText(caption);
+    lblEnd->adjustSize();
+    lblEnd->move(centre.x() - lblEnd->width() / 2, centre.y() - lblEnd->height() / 2);
+}
+
+// ---- Picture buttons ----
+
+void frmMain::timCmd_Timer()
+{
+    for (int i = 1; i <= 3; ++i) {
+        const bool over = modCommon::IsCursorOver(*imgCmd[i]);
+        imgCmd[i]->setPicture(modCommon::GetResPic(kCommandPictures[i] + (over ? 1 : 0), modCommon::kPictureBitmap));
+    }
 }
 
 // ---- Clock and music watch ----

@@ -40,6 +40,7 @@ public:
     void timMain_Timer();
     void timScore_Timer();
     void timSound_Timer();
+    void timCmd_Timer();
     void mAnimChk_Click(int index);
     void mOrignal_Click();
 
@@ -102,6 +103,7 @@ private:
     void createMenu();
     void connectHandlers();
     void selectOption(int index);
+    void SetEndCaption(const QString& caption);
 
     board::RandomSource& m_random;
     bool m_unloaded = false;

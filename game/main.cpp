@@ -1,4 +1,5 @@
 // Tavorin's entry point: one copy per login, the error report, then the main window.
+#include "AppError.h"
 #include "Fonts.h"
 #include "Shuffle.h"
 #include "SingleInstance.h"

@@ -1,12 +1,38 @@
 // The shared procedures of the game's windows.
 #include "modCommon.h"
 
+#include "AppError.h"
+#include "CreateObject.h"
+#include "QelInterface.h"
+
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 namespace modCommon {
 
 namespace {
+
+constexpr int kTypeMismatch = 13;
+
+std::int16_t NarrowId(std::int32_t id)
+{
+    if (id < std::numeric_limits<std::int16_t>::min() || id > std::numeric_limits<std::int16_t>::max())
+        throw errors::AppError(errors::kOverflow, "Overflow: resource id " + std::to_string(id));
+    return static_cast<std::int16_t>(id);
+}
+
+// Turns a failed member call into the error the caller sees.
+void Check(component::HResult result, std::int32_t id, const char* what)
+{
+    if (component::succeeded(result))
+        return;
+    if (result == component::hr::kResourceNotFound)
+        throw errors::AppError(errors::kResourceNotFound,
+                               "Resource with identifier '" + std::to_string(id) + "' not found (" + what + ")");
+    throw errors::AppError(errors::kResourceNotFound, std::string(what) + " of resource " + std::to_string(id) +
+                                                          " failed: " + component::resultText(result).toStdString());
+}
 
 // Nearest integer, ties to even. Positions are held in 32 bits so that desktops larger than
 // 32767 pixels do not wrap.
@@ -16,6 +42,80 @@ std::int32_t Nearest(double value)
 }
 
 }  // namespace
+
+QString GetResStr(std::int32_t id)
+{
+    const std::int16_t narrow = NarrowId(id);
+    const auto res = component::createObject<qel::_QelRes>(qel::kClsidQelRes);
+    Check(res->Id(narrow), id, "Id");
+    QString text;
+    Check(res->GetResString(&text), id, "GetResString");
+    return text;
+}
+
+QImage GetResPic(std::int32_t id, std::int16_t pictureType)
+{
+    const std::int16_t narrow = NarrowId(id);
+    const auto res = component::createObject<qel::_QelRes>(qel::kClsidQelRes);
+    Check(res->Id(narrow), id, "Id");
+    Check(res->Mode(pictureType), id, "Mode");
+    component::IPicture* raw = nullptr;
+    Check(res->GetResPicture(&raw), id, "GetResPicture");
+    const auto picture = component::ComPtr<component::IPicture>::adopt(raw);
+    return picture ? picture->image() : QImage();
+}
+
+namespace {
+
+bool ReadNumber(const QString& text, double* value)
+{
+    const QString t = text.trimmed();
+    bool ok = false;
+    if (t.startsWith(QLatin1String("&H"), Qt::CaseInsensitive)) {
+        const QString digits = t.mid(2);
+        if (digits.isEmpty() || digits.size() > 8)
+            return false;
+        const quint32 v = digits.toUInt(&ok, 16);
+        // Eight digits read as a signed 32-bit value, as "&HFFFFFFFF" is -1.
+        *value = digits.size() == 8 ? static_cast<double>(static_cast<std::int32_t>(v)) : v;
+        return ok;
+    }
+    *value = t.toDouble(&ok);
+    return ok;
+}
+
+[[noreturn]] void TypeMismatch(const QString& text)
+{
+    throw errors::AppError(kTypeMismatch, "Type mismatch: \"" + text.toStdString() + "\"");
+}
+
+}  // namespace
+
+QColor ColorFromText(const QString& text)
+{
+    const std::int32_t v = LongFromText(text);
+    const auto bits = static_cast<std::uint32_t>(v);
+    return QColor(static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF), static_cast<int>((bits >> 16) & 0xFF));
+}
+
+float SingleFromText(const QString& text)
+{
+    double value = 0;
+    if (!ReadNumber(text, &value) || std::abs(value) > std::numeric_limits<float>::max())
+        TypeMismatch(text);
+    return static_cast<float>(value);
+}
+
+std::int32_t LongFromText(const QString& text)
+{
+    double value = 0;
+    if (!ReadNumber(text, &value))
+        TypeMismatch(text);
+    value = std::nearbyint(value);
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
+        throw errors::AppError(errors::kOverflow, "Overflow: \"" + text.toStdString() + "\"");
+    return static_cast<std::int32_t>(value);
+}
 
 bool IsCursorOver(const QWidget& ctl, const QWidget* container, const screen::Geometry& geometry)
 {

@@ -17,13 +17,14 @@ inline void SetBackColor(QWidget* widget, const QColor& color)
     widget->setAutoFillBackground(true);
 }
 
-// The colour of text drawn by labels, option buttons and the like.
+// The colour of the captions of labels, option buttons and the like. The text of edit fields
+// and the dot of an option button keep their own colour, so they stay visible on their
+// white ground.
 inline void SetForeColor(QWidget* widget, const QColor& color)
 {
     QPalette p = widget->palette();
     p.setColor(QPalette::WindowText, color);
     p.setColor(QPalette::ButtonText, color);
-    p.setColor(QPalette::Text, color);
     widget->setPalette(p);
 }
 

@@ -3,12 +3,14 @@ set -euo pipefail
 
 : "${TAVORIN:?path of the Tavorin program}"
 : "${TAVORIN_RUN_DIR:?folder the game starts in}"
+: "${QEL:?path of the Qel library}" "${REGSVR:?path of tavorin-regsvr}"
 : "${E2E_OUT:=$(mktemp -d)}"
 
 work=$(mktemp -d)
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
 mkdir -p -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+"$REGSVR" "$QEL" >/dev/null || { echo "FAIL: cannot register Qel" >&2; exit 1; }
 
 pids=()
 cleanup() {

@@ -1,6 +1,7 @@
 // Widget tests of the main window: start-up, the start command in every state, moves, clock, music watch.
 #include "ImageControl.h"
 #include "MediaRecorder.h"
+#include "QelForTests.h"
 #include "ScriptedRandom.h"
 #include "frmMain.h"
 
@@ -59,6 +60,7 @@ private slots:
     void quitSilencesTheMediaOnce();
 
 private:
+    QelForTests m_qel{QEL_LIBRARY};
     std::unique_ptr<ScriptedRandom> m_random;
     std::unique_ptr<frmMain> m_w;
 };

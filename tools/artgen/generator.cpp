@@ -1,4 +1,4 @@
-// Render, quantise and encode one catalogue entry.
+// Render, quantise and encode catalogue entries.
 #include "generator.h"
 
 #include "bitmapfile.h"
@@ -8,31 +8,75 @@
 
 namespace artgen {
 
-QImage indexedImage(ArtRenderer& renderer, const ArtEntry& entry, QString* error)
+namespace {
+
+QuantiseOptions bitmapOptions()
 {
-    const QImage drawn = renderer.render(entry);
+    QuantiseOptions options;
+    options.fixedColours = {kDarkBlue, kWhite, kLightBlue, kBlack};
+    return options;
+}
+
+} // namespace
+
+ArtGenerator::ArtGenerator(ArtRenderer& renderer) : m_renderer(renderer)
+{
+}
+
+bool ArtGenerator::quantiseButtons()
+{
+    QList<int> ids;
+    QList<QImage> drawn;
+    for (const ArtEntry& e : catalogue()) {
+        if (e.kind != ArtKind::Button)
+            continue;
+        drawn.append(m_renderer.render(e));
+        if (drawn.last().isNull()) {
+            m_error = m_renderer.errorString();
+            return false;
+        }
+        ids.append(e.id);
+    }
+    const QList<QImage> indexed = quantiseSet(drawn, bitmapOptions());
+    if (indexed.size() != drawn.size()) {
+        m_error = QStringLiteral("quantising the buttons failed");
+        return false;
+    }
+    for (int i = 0; i < ids.size(); ++i)
+        m_buttons.insert(ids[i], indexed[i]);
+    return true;
+}
+
+QImage ArtGenerator::indexedImage(const ArtEntry& entry)
+{
+    m_error.clear();
+    if (entry.kind == ArtKind::Button) {
+        if (m_buttons.isEmpty() && !quantiseButtons())
+            return {};
+        return m_buttons.value(entry.id);
+    }
+
+    const QImage drawn = m_renderer.render(entry);
     if (drawn.isNull()) {
-        *error = renderer.errorString();
+        m_error = m_renderer.errorString();
         return {};
     }
-    QuantiseOptions options;
+    QuantiseOptions options = bitmapOptions();
     if (entry.kind == ArtKind::Icon) {
         // Flat colours at icon size: dithering would only add noise.
         options.maxColours = 16;
         options.dithering = 0.0f;
-    } else {
-        options.fixedColours = {kDarkBlue, kWhite, kLightBlue, kBlack};
-        options.dithering = entry.kind == ArtKind::Button ? 0.5f : 1.0f;
+        options.fixedColours.clear();
     }
     QImage indexed = quantise(drawn, options);
     if (indexed.isNull())
-        *error = QStringLiteral("quantising %1 failed").arg(entry.id);
+        m_error = QStringLiteral("quantising %1 failed").arg(entry.id);
     return indexed;
 }
 
-QList<OutputFile> generateFiles(ArtRenderer& renderer, const ArtEntry& entry, QString* error)
+QList<OutputFile> ArtGenerator::generateFiles(const ArtEntry& entry)
 {
-    const QImage indexed = indexedImage(renderer, entry, error);
+    const QImage indexed = indexedImage(entry);
     if (indexed.isNull())
         return {};
     if (entry.kind != ArtKind::Icon)
@@ -42,7 +86,7 @@ QList<OutputFile> generateFiles(ArtRenderer& renderer, const ArtEntry& entry, QS
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     if (!iconToArgb(indexed).save(&buffer, "PNG")) {
-        *error = QStringLiteral("encoding the icon as PNG failed");
+        m_error = QStringLiteral("encoding the icon as PNG failed");
         return {};
     }
     return {{entry.fileName(), encodeIco4(indexed)},

@@ -5,6 +5,8 @@
 #include "render.h"
 
 #include <QByteArray>
+#include <QHash>
+#include <QImage>
 #include <QList>
 #include <QString>
 
@@ -15,13 +17,28 @@ struct OutputFile {
     QByteArray bytes;
 };
 
-// The quantised form of an entry: Format_Indexed8 with at most 256 colours holding the four
-// fixed colours, or for the icon at most 16 colours with a transparent entry.
-// Returns a null image and sets `error` on failure.
-QImage indexedImage(ArtRenderer& renderer, const ArtEntry& entry, QString* error);
+class ArtGenerator {
+public:
+    explicit ArtGenerator(ArtRenderer& renderer);
 
-// The files for one entry: bitmap_<id>.bmp for a bitmap; icon_<id>.ico and icon_<id>.png for
-// the icon. Empty on failure, with `error` set.
-QList<OutputFile> generateFiles(ArtRenderer& renderer, const ArtEntry& entry, QString* error);
+    // The quantised form of an entry: Format_Indexed8 with at most 256 colours including
+    // the four fixed window colours, or for the icon at most 16 colours with a transparent
+    // entry. All buttons share one palette, so that a button and its hover image differ
+    // only where their lettering does. Returns a null image and sets errorString() on failure.
+    QImage indexedImage(const ArtEntry& entry);
+
+    // The files for one entry: bitmap_<id>.bmp for a bitmap; icon_<id>.ico and icon_<id>.png
+    // for the icon. Empty on failure, with errorString() set.
+    QList<OutputFile> generateFiles(const ArtEntry& entry);
+
+    QString errorString() const { return m_error; }
+
+private:
+    bool quantiseButtons();
+
+    ArtRenderer& m_renderer;
+    QHash<int, QImage> m_buttons; // id -> quantised button, filled on first use
+    QString m_error;
+};
 
 } // namespace artgen

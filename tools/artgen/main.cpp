@@ -51,8 +51,7 @@ int main(int argc, char* argv[])
     const QCommandLineOption outputOpt(QStringLiteral("output"), QStringLiteral("Output folder."), QStringLiteral("dir"));
     const QCommandLineOption latinOpt(QStringLiteral("latin-font"), QStringLiteral("Font file for Latin lettering."), QStringLiteral("file"));
     const QCommandLineOption kanaOpt(QStringLiteral("kana-font"), QStringLiteral("Font file for Japanese lettering."), QStringLiteral("file"));
-    const QCommandLineOption onlyOpt(QStringLiteral("only"), QStringLiteral("Generate only this id (repeatable)."), QStringLiteral("id"));
-    parser.addOptions({sourceOpt, outputOpt, latinOpt, kanaOpt, onlyOpt});
+    parser.addOptions({sourceOpt, outputOpt, latinOpt, kanaOpt});
     parser.process(app);
     for (const auto& opt : {sourceOpt, outputOpt, latinOpt, kanaOpt}) {
         if (!parser.isSet(opt)) {
@@ -69,10 +68,6 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    QList<int> only;
-    for (const QString& id : parser.values(onlyOpt))
-        only.append(id.toInt());
-
     const QString outDir = parser.value(outputOpt);
     if (!QDir().mkpath(outDir)) {
         std::fprintf(stderr, "artgen: cannot create %s\n", qPrintable(outDir));
@@ -81,11 +76,10 @@ int main(int argc, char* argv[])
 
     g_drawing = true;
     artgen::ArtRenderer renderer(parser.value(sourceOpt), fonts);
+    artgen::ArtGenerator generator(renderer);
     for (const artgen::ArtEntry& entry : artgen::catalogue()) {
-        if (!only.isEmpty() && !only.contains(entry.id))
-            continue;
-        QString error;
-        const QList<artgen::OutputFile> files = artgen::generateFiles(renderer, entry, &error);
+        const QList<artgen::OutputFile> files = generator.generateFiles(entry);
+        const QString error = generator.errorString();
         if (files.isEmpty() || g_warnings > 0) {
             std::fprintf(stderr, "artgen: %d: %s\n", entry.id,
                          qPrintable(error.isEmpty() ? QStringLiteral("warnings while drawing") : error));

@@ -20,4 +20,10 @@ struct QuantiseOptions {
 // Returns a null image when the library reports an error.
 QImage quantise(const QImage& image, const QuantiseOptions& options);
 
+// Quantises several opaque images of one family to a single shared palette, mapping each
+// pixel to its nearest palette colour without dithering, so that areas the images have in
+// common come out identical in all of them. options.dithering is not used. Returns the
+// images in the same order, or an empty list on error.
+QList<QImage> quantiseSet(const QList<QImage>& images, const QuantiseOptions& options);
+
 } // namespace artgen

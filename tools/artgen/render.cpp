@@ -1,11 +1,12 @@
 // Drawing: SVG shapes through Qt SVG, lettering as outlined glyph paths, the ending by layout.
 #include "render.h"
 
-#include <QFile>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSvgRenderer>
 #include <QTransform>
+
+#include <iterator>
 
 namespace artgen {
 
@@ -32,11 +33,11 @@ QPainterPath glyphPath(const QString& text, const QFont& font)
 // height, so that words of one size agree) and shrunk further if they are too wide; the
 // result is centred in the box.
 void drawLettering(QPainter& p, const QRectF& box, const QString& text, const QString& family,
-                   int weight, const LetterStyle& style)
+                   QFont::Weight weight, const LetterStyle& style)
 {
     QFont font(family);
     font.setPixelSize(100);
-    font.setWeight(QFont::Weight(weight));
+    font.setWeight(weight);
     font.setHintingPreference(QFont::PreferNoHinting);
     const QPainterPath raw = glyphPath(text, font);
     const QRectF capBox = glyphPath(QStringLiteral("H"), font).boundingRect();
@@ -155,7 +156,7 @@ QImage ArtRenderer::renderButton(const ArtEntry& entry)
     svg.render(&p, QRectF(QPointF(0, 0), entry.size));
     const QRectF box = toImage(svg, svg.boundsOnElement(QStringLiteral("lettering")), entry.size);
     const LetterStyle light{QColor(kWhite), QColor(kDarkBlue), 1.4, {}, {}};
-    const LetterStyle dark{QColor(kDarkBlue), QColor(kWhite), 1.2, {}, {}};
+    const LetterStyle dark{QColor(kDarkBlue), QColor(kDarkBlue), 0.4, {}, {}};
     drawLettering(p, box, entry.label, m_fonts.latin, QFont::Bold, entry.hover ? dark : light);
     return image;
 }
@@ -175,48 +176,78 @@ QImage ArtRenderer::renderPicture(const ArtEntry& entry)
 
 QImage ArtRenderer::renderEnding(const ArtEntry& entry)
 {
+    // The strip scrolls upwards through a stage about 300 pixels high and stops with its last
+    // 300 rows in view, so the title opens the first screen, the pictures share the middle
+    // and the closing words fill the final screen on their own.
+    constexpr qreal kScreen = 300;
+    constexpr qreal kTitleTop = 20;
+    constexpr qreal kPictureScale = 0.82;
+    constexpr qreal kNameGap = 8;
+    constexpr qreal kNameHeight = 24;
+
     const ArtEntry* title = findEntry(1);
     const QImage emblem = renderTitle(*title, false);
     if (emblem.isNull())
         return {};
+    QList<QImage> drawn;
+    qreal blocksHeight = 0;
+    for (const ArtEntry* picture : pictures()) {
+        drawn.append(renderPicture(*picture));
+        if (drawn.last().isNull())
+            return {};
+        blocksHeight += drawn.last().height() * kPictureScale + kNameGap + kNameHeight;
+    }
 
     QImage image = blankImage(entry.size, QColor(kBlack));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     const qreal width = entry.size.width();
-    qreal y = 16;
-    p.drawImage(QPointF(0, y), emblem);
-    y += emblem.height() + 24;
+    const qreal height = entry.size.height();
+    p.drawImage(QPointF(0, kTitleTop), emblem);
 
-    // Each picture is shown a little smaller than in play, framed, with its name below.
+    // Pictures: evenly spaced between the title and the final screen, framed, names below.
+    const qreal top = kTitleTop + emblem.height();
+    const qreal bottom = height - kScreen;
+    const qreal gap = (bottom - top - blocksHeight) / (drawn.size() + 1);
     const LetterStyle nameStyle{QColor(kWhite), QColor(kLightBlue), 1.5, {}, {}};
-    for (const ArtEntry* picture : pictures()) {
-        const QImage drawn = renderPicture(*picture);
-        if (drawn.isNull())
-            return {};
-        const QSizeF shown = QSizeF(drawn.size()) * 0.82;
+    qreal y = top + gap;
+    for (int i = 0; i < drawn.size(); ++i) {
+        const QSizeF shown = QSizeF(drawn[i].size()) * kPictureScale;
         const QRectF frame((width - shown.width()) / 2, y, shown.width(), shown.height());
         p.fillRect(frame.adjusted(-4, -4, 4, 4), QColor(kLightBlue));
         p.fillRect(frame.adjusted(-2, -2, 2, 2), QColor(kWhite));
-        p.drawImage(frame, drawn);
-        y += shown.height() + 10;
-        drawLettering(p, QRectF(0, y, width, 22), picture->label, m_fonts.kana, QFont::Normal, nameStyle);
-        y += 22 + 34;
+        p.drawImage(frame, drawn[i]);
+        y += shown.height() + kNameGap;
+        drawLettering(p, QRectF(0, y, width, kNameHeight), pictures()[i]->label, m_fonts.kana,
+                      QFont::Normal, nameStyle);
+        y += kNameHeight + gap;
     }
 
+    // The final screen: a few stars, the thanks, and the end.
+    const qreal screenTop = height - kScreen;
+    const QPointF stars[] = {{34, 40}, {262, 28}, {150, 14}, {20, 150}, {282, 170},
+                             {60, 262}, {240, 270}, {150, 286}, {110, 196}, {196, 120}};
+    p.setPen(Qt::NoPen);
+    for (int i = 0; i < int(std::size(stars)); ++i) {
+        const QPointF c = stars[i] + QPointF(0, screenTop);
+        const qreal r = i % 3 == 0 ? 7 : 4;
+        QPainterPath star;
+        star.moveTo(c + QPointF(0, -r));
+        star.quadTo(c, c + QPointF(r, 0));
+        star.quadTo(c, c + QPointF(0, r));
+        star.quadTo(c, c + QPointF(-r, 0));
+        star.quadTo(c, c + QPointF(0, -r));
+        p.fillPath(star, i % 2 == 0 ? QColor(0xff, 0xf0, 0xa0) : QColor(kLightBlue));
+    }
     const LetterStyle thanksStyle{QColor(kWhite), QColor(kDarkBlue), 1.5, {}, {}};
-    drawLettering(p, QRectF(20, y, width - 40, 20), QStringLiteral("Thank you"), m_fonts.latin,
-                  QFont::Bold, thanksStyle);
-    y += 34;
-    drawLettering(p, QRectF(20, y, width - 40, 20), QStringLiteral("for playing!"), m_fonts.latin,
-                  QFont::Bold, thanksStyle);
-    y += 60;
-
+    drawLettering(p, QRectF(20, screenTop + 56, width - 40, 18), QStringLiteral("Thank you"),
+                  m_fonts.latin, QFont::Bold, thanksStyle);
+    drawLettering(p, QRectF(20, screenTop + 88, width - 40, 18), QStringLiteral("for playing!"),
+                  m_fonts.latin, QFont::Bold, thanksStyle);
     const LetterStyle endStyle{QColor(kWhite), QColor(kLightBlue), 3, QColor(kDarkBlue), {4, 4}};
-    const qreal endHeight = 56;
-    drawLettering(p, QRectF(10, std::min(y, entry.size.height() - endHeight - 60), width - 20, endHeight),
-                  QStringLiteral("The End"), m_fonts.latin, QFont::Bold, endStyle);
+    drawLettering(p, QRectF(10, screenTop + 150, width - 20, 58), QStringLiteral("The End"),
+                  m_fonts.latin, QFont::Bold, endStyle);
     return image;
 }
 

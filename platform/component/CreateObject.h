@@ -1,0 +1,47 @@
+// Component creation by class id and interface id: the game's only way to a component library's objects.
+//
+// Contract
+//   createInstance looks the class up in the registry (CLSID\{clsid}\InprocServer32), checks
+//   the library path (checkServerPath), loads the library with every symbol resolved at once,
+//   asks its DllGetClassObject for the class factory and the factory for interface `iid`.
+//   On success *object holds that interface with one reference the caller owns (release it,
+//   or adopt it into a ComPtr). On failure *object is null, the result says which step failed
+//   and *reason (when given) is one sentence naming the class id and the reason. Nothing
+//   throws out of it and a misbehaving library is reported, not followed into a crash.
+//   Loaded libraries stay loaded for the life of the process, so an object is never left
+//   without its code.
+//
+//   createObject<T> is the form for event handlers: it throws
+//   errors::AppError(errors::kCannotCreateObject, reason) instead of returning a result.
+//
+//   resultText turns a result code into a short English phrase for reports.
+#pragma once
+
+#include "AppError.h"
+#include "ComPtr.h"
+#include "Unknown.h"
+
+#include <QString>
+
+namespace component {
+
+HResult createInstance(const QUuid& clsid, const QUuid& iid, void** object, QString* reason = nullptr) noexcept;
+
+// hr::kOk when `path` may be loaded as a component library: an absolute path naming a regular
+// file (after symbolic links) that neither its group nor others can write.
+// hr::kModuleNotFound if there is no such file, hr::kAccessDenied otherwise.
+HResult checkServerPath(const QString& path, QString* reason = nullptr) noexcept;
+
+QString resultText(HResult result);
+
+template <class T>
+ComPtr<T> createObject(const QUuid& clsid, const QUuid& iid = T::kIid)
+{
+    void* raw = nullptr;
+    QString reason;
+    if (failed(createInstance(clsid, iid, &raw, &reason)))
+        throw errors::AppError(errors::kCannotCreateObject, reason.toStdString());
+    return ComPtr<T>::adopt(static_cast<T*>(raw));
+}
+
+}  // namespace component

@@ -1,0 +1,52 @@
+// The component registry: keys and string values in a per-user JSON file, laid out like the classic class registry.
+//
+// Contract
+//   File: registry::userFile(), i.e. $XDG_CONFIG_HOME/tavorin/components.json, or
+//   ~/.config/tavorin/components.json when XDG_CONFIG_HOME is unset, empty or relative.
+//   Format: one JSON object. A member whose value is an object is a key; a member whose value
+//   is a string is a named value of the key it sits in; the name "" is the key's default value.
+//   So CLSID\{id}\InprocServer32 (default) is root["CLSID"]["{id}"]["InprocServer32"][""].
+//   Key and value names match case-insensitively; written names keep their case.
+//
+//   Writers (setValues, removeValues) take the lock file <file>.lock (QLockFile), re-read the
+//   file, change only the values they name and replace the file atomically (QSaveFile), so
+//   concurrent writers never lose each other's values and readers never see a half-written
+//   file. A file that cannot be read or parsed is never overwritten: the write fails with
+//   hr::kRegistryUnreadable or hr::kRegistryDamaged and the file stays as it is.
+//   removeValues drops keys left empty, and the file itself once nothing is left in it, so
+//   writing a set of values and removing the same set leaves the file as it was.
+//
+//   Readers (readValue) consult lookupFiles() in order, the first file holding the value wins.
+//   Today that is the user's file alone; a system-wide file would be appended after it (see
+//   lookupFiles in Registry.cpp). A parsed file is kept in memory until its identity on disk
+//   (inode, size, change time) changes, so repeated lookups cost a stat() each.
+//
+//   All functions are thread-safe, never throw, and on failure set *reason (when given) to a
+//   sentence naming the file and what went wrong.
+#pragma once
+
+#include "Unknown.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace component::registry {
+
+struct Value {
+    QStringList key;  // path of key names from the root, e.g. {"CLSID", "{...}", "InprocServer32"}
+    QString name;     // "" for the key's default value
+    QString data;
+};
+
+QString userFile();
+QStringList lookupFiles();
+
+// Adds or replaces each value in `file`, creating its keys (and the file and folder) as needed.
+HResult setValues(const QString& file, const QList<Value>& values, QString* reason = nullptr);
+// Removes each named value from `file` (their data is not compared) and prunes emptied keys.
+HResult removeValues(const QString& file, const QList<Value>& values, QString* reason = nullptr);
+// The value from the first of lookupFiles() that has it; hr::kRegistryKeyMissing when none does.
+HResult readValue(const QStringList& key, const QString& name, QString* data, QString* reason = nullptr);
+
+}  // namespace component::registry

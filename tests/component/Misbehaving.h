@@ -1,0 +1,17 @@
+// The class ids the misbehaving test library answers, each with its own way of breaking the rules.
+#pragma once
+
+#include <QUuid>
+
+namespace misbehaving {
+
+// DllGetClassObject succeeds but hands out no factory.
+inline constexpr QUuid kNoFactory{0x5a0f6c01, 0x0d3e, 0x4b8e, 0x9b, 0x1a, 0x10, 0x00, 0x00, 0x00, 0x00, 0x01};
+// DllGetClassObject throws a C++ exception.
+inline constexpr QUuid kThrows{0x5a0f6c01, 0x0d3e, 0x4b8e, 0x9b, 0x1a, 0x10, 0x00, 0x00, 0x00, 0x00, 0x02};
+// The factory's createInstance succeeds but hands out no object.
+inline constexpr QUuid kNoObject{0x5a0f6c01, 0x0d3e, 0x4b8e, 0x9b, 0x1a, 0x10, 0x00, 0x00, 0x00, 0x00, 0x03};
+// The factory's createInstance fails with hr::kFail.
+inline constexpr QUuid kFactoryFails{0x5a0f6c01, 0x0d3e, 0x4b8e, 0x9b, 0x1a, 0x10, 0x00, 0x00, 0x00, 0x00, 0x04};
+
+}  // namespace misbehaving

@@ -1,0 +1,31 @@
+// Registers the freshly built Qel in a private configuration folder, for tests that read resources.
+#pragma once
+
+#include "InprocServer.h"
+
+#include <QByteArray>
+#include <QTemporaryDir>
+#include <dlfcn.h>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+// Points XDG_CONFIG_HOME at a fresh temporary folder and registers `library` there (its
+// DllRegisterServer writes the per-user registry). The folder lives as long as the object.
+class QelForTests {
+public:
+    explicit QelForTests(const char* library)
+    {
+        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
+        void* handle = ::dlopen(library, RTLD_NOW | RTLD_LOCAL);
+        if (!handle)
+            throw std::runtime_error(std::string("cannot load ") + library + ": " + ::dlerror());
+        auto entry = reinterpret_cast<component::DllRegisterServerFn>(::dlsym(handle, component::kDllRegisterServer));
+        if (!entry || component::failed(entry()))
+            throw std::runtime_error(std::string("cannot register ") + library);
+    }
+    QString ConfigHome() const { return m_config.path(); }
+
+private:
+    QTemporaryDir m_config;
+};
