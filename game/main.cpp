@@ -6,6 +6,8 @@
 #include "UncaughtErrorReport.h"
 #include "frmMain.h"
 
+#include <QIcon>
+
 int main(int argc, char** argv)
 {
     SingleInstance instance(QStringLiteral("tavorin"));
@@ -18,6 +20,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
     QApplication::setQuitOnLastWindowClosed(false);
     fonts::InstallSubstitutions();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon_999.png")));
 
     board::ClockSeededRandom random;
     frmMain window(random);

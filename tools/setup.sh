@@ -10,7 +10,8 @@ cd "$root"
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev qt6-svg-dev
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev qt6-svg-dev xxd
+  libimagequant-dev fonts-comic-neue fonts-motoya-l-maruberi
   libfluidsynth-dev timgm6mb-soundfont
   fonts-ipafont-gothic fonts-urw-base35 fonts-dejavu-core
   xvfb xauth xdotool x11-utils imagemagick
@@ -36,6 +37,7 @@ build() {
 case "$mode" in
   run)
     build dev
+    build/dev/tools/regsvr/tavorin-regsvr build/dev/resources/libQel.so
     cd build/dev/game
     exec ./Tavorin
     ;;

@@ -36,6 +36,8 @@ void CheckDeclaredSize(const QString& name, qint64 width, qint64 height)
                  .arg(kMaxPixels / (1024 * 1024)));
 }
 
+constexpr qint64 kHeadBytes = 64 * 1024;   // holds the size fields of all but very unusual files
+
 // Loads are one at a time: the message handler and Qt's allocation limit are process-wide.
 std::mutex g_loadMutex;
 std::atomic<QtMessageHandler> g_previousHandler{nullptr};
@@ -172,6 +174,17 @@ QImage LoadPicture(const QString& path)
     if (size > kMaxFileBytes)
         Fail(errors::kInvalidPicture, path,
              QStringLiteral("the file has %1 bytes, more than a picture within the size limit can have").arg(size));
+    // A header that declares too large a picture is refused before the rest of a big file is read.
+    const QByteArray head = file.read(kHeadBytes);
+    const framing::Format format = framing::Sniff(head);
+    if (format != framing::Format::Unknown && head.size() < size) {
+        const framing::Outline outline = framing::Walk(format, head);
+        if (outline.width >= 0)
+            CheckDeclaredSize(path, outline.width, outline.height);
+    }
+    if (!file.seek(0))
+        Fail(errors::kFileAccess, path, QStringLiteral("the file cannot be read: %1").arg(file.errorString()));
+
     QByteArray bytes(size, Qt::Uninitialized);
     if (file.read(bytes.data(), size) != size)
         Fail(errors::kFileAccess, path, QStringLiteral("the file cannot be read: %1").arg(file.errorString()));

@@ -15,7 +15,8 @@
 //     kMaxSide and at most kMaxPixels in all (a 65535 x 65535 header fails at once). Qt's own
 //     allocation limit is raised to kAllocationLimitMb only while the loader decodes, so that a
 //     picture at the pixel limit fits (4 bytes a pixel); a 16-bit-per-channel PNG needs 8 bytes a
-//     pixel and so loads up to half the pixel limit. Files above kMaxFileBytes fail unread.
+//     pixel and so loads up to half the pixel limit. Files above kMaxFileBytes fail unread, and
+//     LoadPicture(path) refuses a too large size found in the first 64 KB before reading the rest.
 //   - JPEG orientation tags are applied, so a photo shows upright.
 //   - The result is never null: Format_RGB32 for an opaque picture, Format_ARGB32_Premultiplied
 //     for one with transparency (a GIF's transparent colour, a PNG's alpha). Indexed and 16-bit

@@ -10,8 +10,21 @@ echo "start-up to visible window: $(( (t1 - t0) / 1000000 )) ms"
 eval "$(xdotool getwindowgeometry --shell "$win")"
 [ "$WIDTH" -eq 354 ] && [ "$HEIGHT" -eq 414 ] || fail "window is ${WIDTH}x${HEIGHT}, not 354x414"
 [ "$X" -eq $(( (1280 - 354) / 2 )) ] && [ "$Y" -eq $(( (1024 - 414) / 2 )) ] || fail "window at $X,$Y is not centred"
+xdotool mousemove 5 5
 sleep 0.5
 shoot selection
+
+# The Start button shows its hover picture while the cursor is over it, and loses it after.
+start_button="89x36+$((X + 134))+$((Y + 379))"
+region() { convert "$E2E_OUT/$1.png" -crop "$start_button" +repage -format '%#' info:; }
+xdotool mousemove "$((X + 178))" "$((Y + 397))"
+sleep 0.3
+shoot hover
+xdotool mousemove 5 5
+sleep 0.3
+shoot hover-left
+[ "$(region hover)" != "$(region selection)" ] || fail "no hover picture under the cursor"
+[ "$(region hover-left)" = "$(region selection)" ] || fail "the hover picture stayed after the cursor left"
 
 # Start: the Start button's centre is at (2677, 5955) twips.
 click_at 178 397

@@ -4,6 +4,7 @@
 #include "QelForTests.h"
 #include "ScriptedRandom.h"
 #include "frmMain.h"
+#include "modCommon.h"
 
 #include <QLabel>
 #include <QRadioButton>
@@ -58,6 +59,7 @@ private slots:
     void musicWatchRestartsOrStopsItself();
     void pictureSelectionStopsClockAndMusic();
     void quitSilencesTheMediaOnce();
+    void buttonsShowTheirHoverPictureOnlyUnderTheCursor();
 
 private:
     QelForTests m_qel{QEL_LIBRARY};
@@ -406,6 +408,26 @@ void FrmMainTest::quitSilencesTheMediaOnce()
     QCOMPARE(media_double::Commands(), (Commands{"stop all", "close all"}));
     w.close();
     QCOMPARE(media_double::Commands().size(), std::size_t(2));
+}
+
+void FrmMainTest::buttonsShowTheirHoverPictureOnlyUnderTheCursor()
+{
+    frmMain& w = *m_w;
+    const QImage normal[] = {{}, modCommon::GetResPic(12, 0), modCommon::GetResPic(14, 0), modCommon::GetResPic(10, 0)};
+    const QImage hover[] = {{}, modCommon::GetResPic(13, 0), modCommon::GetResPic(15, 0), modCommon::GetResPic(11, 0)};
+    for (int over = 1; over <= 3; ++over) {
+        QCursor::setPos(w.imgCmd[over]->mapToGlobal(w.imgCmd[over]->rect().center()));
+        w.timCmd_Timer();
+        for (int i = 1; i <= 3; ++i)
+            QCOMPARE(w.imgCmd[i]->Picture(), i == over ? hover[i] : normal[i]);
+    }
+    // On the button's own edge the cursor does not count as over it.
+    QCursor::setPos(w.imgCmd[2]->mapToGlobal(QPoint(0, 5)));
+    w.timCmd_Timer();
+    QCOMPARE(w.imgCmd[2]->Picture(), normal[2]);
+    // The hover timer itself does the work, without any help.
+    QCursor::setPos(w.imgCmd[3]->mapToGlobal(w.imgCmd[3]->rect().center()));
+    QTRY_COMPARE_WITH_TIMEOUT(w.imgCmd[3]->Picture(), hover[3], 1000);
 }
 
 QTEST_MAIN(FrmMainTest)

@@ -39,10 +39,6 @@ std::vector<std::uint8_t> neverReleasedNote()
     return midigen::encodeFile(0, 480, {midigen::encodeTrack(events, 960)});
 }
 
-std::vector<std::uint8_t> bytesOf(const std::string& text)
-{
-    return {text.begin(), text.end()};
-}
 
 int sendCode(const std::string& command)
 {

@@ -25,7 +25,8 @@ Bytes header(int format, int tracks, int division)
 Bytes track(std::initializer_list<std::uint8_t> data)
 {
     Bytes chunk{'M', 'T', 'r', 'k', 0, 0, std::uint8_t(data.size() >> 8), std::uint8_t(data.size() & 0xFF)};
-    chunk.insert(chunk.end(), data);
+    for (const std::uint8_t byte : data)
+        chunk.push_back(byte);
     return chunk;
 }
 

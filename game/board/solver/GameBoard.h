@@ -1,0 +1,20 @@
+// The game's board model in the solver's terms, for hints during play.
+#pragma once
+
+#include "Board.h"
+#include "Tiles.h"
+
+#include <optional>
+#include <string>
+
+namespace solver {
+
+// The game names tiles "1" to "16" with "1" the gap; the solver writes tile t as t - 1. Nothing
+// when some cell does not hold one of those names (a cleared board, for one). The result may
+// still be an unsolvable arrangement: see checkBoard.
+std::optional<Tiles> tilesFromBoard(const board::Board& board);
+
+// The game's name ("2" to "16") of the tile a move slides.
+std::string gameTileName(const Move& move);
+
+}  // namespace solver
