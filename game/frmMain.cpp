@@ -6,6 +6,13 @@
 #include "GameClock.h"
 #include "ImageControl.h"
 #include "MediaCommand.h"
+#include "MessageBox.h"
+#include "PictureBox.h"
+#include "PictureFile.h"
+#include "frmAbout.h"
+#include "frmPreview.h"
+#include "frmScore.h"
+#include "frmScrName.h"
 #include "modCommon.h"
 
 #include <QActionGroup>
@@ -19,6 +26,7 @@
 #include <QScreen>
 #include <QWindow>
 
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -49,6 +57,8 @@ frmMain::frmMain(board::RandomSource& random, QWidget* parent)
       timScore(this, 0),
       timCmd(this, kHoverInterval),
       timMain(this, 0),
+      secondsOfDay(modCommon::SecondsOfDay),
+      pauseWait(modCommon::ShortWait),
       m_random(random)
 {
     setWindowTitle(QString());
@@ -64,9 +74,10 @@ frmMain::~frmMain() = default;
 
 void frmMain::createControls()
 {
-    picEndingBuf = new QWidget(this);
+    picEndingBuf = new PictureBox(this);
+    picEndingBuf->setObjectName(QStringLiteral("picEndingBuf"));
     picEndingBuf->setGeometry(TwipsRect(12, 1080, 348, 360));
-    controls::SetBackColor(picEndingBuf, palette().color(QPalette::Window));
+    picEndingBuf->setBackColor(palette().color(QPalette::Window));
     picEndingBuf->hide();
 
     picPuzzle = new QWidget(this);
@@ -109,10 +120,9 @@ void frmMain::createControls()
     lblSelect->setFont(fonts::Make(fonts::kGothic, 10.8, true));
     controls::SetForeColor(lblSelect, Qt::white);
 
-    picEnding = new QWidget(this);
+    picEnding = new PictureBox(this, true);
     picEnding->setObjectName(QStringLiteral("picEnding"));
     picEnding->setGeometry(TwipsRect(375, 1005, 4560, 4560));
-    picEnding->setAutoFillBackground(true);
 
     lblTime = new QLabel(QStringLiteral("00:00:00"), this);
     lblTime->setObjectName(QStringLiteral("lblTime"));
@@ -163,6 +173,11 @@ void frmMain::connectHandlers()
     for (int i = 0; i < 2; ++i)
         connect(mAnimChk[i], &QAction::triggered, this, [this, i] { mAnimChk_Click(i); });
     connect(mOrignal, &QAction::triggered, this, &frmMain::mOrignal_Click);
+    connect(mInputPic, &QAction::triggered, this, &frmMain::mInputPic_Click);
+    connect(mPreview, &QAction::triggered, this, &frmMain::mPreview_Click);
+    connect(mScore, &QAction::triggered, this, &frmMain::mScore_Click);
+    connect(mVersion, &QAction::triggered, this, &frmMain::mVersion_Click);
+    connect(&timEnding, &WindowTimer::Timer, this, &frmMain::timEnding_Timer);
     connect(&timMain, &WindowTimer::Timer, this, &frmMain::timMain_Timer);
     connect(&timScore, &WindowTimer::Timer, this, &frmMain::timScore_Timer);
     connect(&timSound, &WindowTimer::Timer, this, &frmMain::timSound_Timer);
@@ -247,6 +262,8 @@ void frmMain::ShowPictureSelection()
     PictureClip.setPicture(imgSentaku[1]->Picture());
     fraSelect->show();
     picEnding->hide();
+    if (preview)
+        preview->close();
     mPreview->setEnabled(false);
     SendMedia("stop all");
 }
@@ -277,6 +294,59 @@ void frmMain::imgSentaku_Click(int index)
 void frmMain::mOrignal_Click()
 {
     ShowPictureSelection();
+}
+
+// ---- Picture import ----
+
+// A file that does not load comes back to the dialog with the message; the loop (rather than
+// the handler calling itself) keeps the stack flat however often the player retries.
+void frmMain::mInputPic_Click()
+{
+    for (;;) {
+        try {
+            CommonDlg.setDialogTitle(QStringLiteral("画像取込"));
+            CommonDlg.setFilter(QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(*.bmp,*.dib)|*.bmp;*.dib|") + QStringLiteral("GIFﾌｧｲﾙ(*.gif)|*.gif|") +
+                                QStringLiteral("JPEGﾌｧｲﾙ(*.jpg)|*.jpg"));
+            CommonDlg.setDefaultExt(QStringLiteral(".bmp"));
+            CommonDlg.setFileName(QString());
+            const QString chosen = CommonDlg.ShowOpen(this);
+            if (chosen.trimmed().isEmpty())
+                return;
+            PictureClip.setTag(QString());
+            PictureClip.setPicture(picture::LoadPicture(chosen));
+            if (preview)
+                preview->close();
+            imgCmd_Click(2);
+            return;
+        } catch (const std::exception&) {
+            msgbox::Show(this, {QStringLiteral("この画像ファイルは認識できません。\r\nもう一度画像ファイルを指定してください。"),
+                                QStringLiteral("画像取込エラー"), QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok});
+        }
+    }
+}
+
+// ---- Secondary windows ----
+
+void frmMain::mPreview_Click()
+{
+    if (!preview) {
+        preview = new frmPreview(PictureClip.Picture(), this);
+        preview->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    preview->show();
+    preview->raise();
+}
+
+void frmMain::mScore_Click()
+{
+    frmScore score(this);
+    score.exec();
+}
+
+void frmMain::mVersion_Click()
+{
+    frmAbout about(this);
+    about.exec();
 }
 
 // ---- Commands ----
@@ -399,6 +469,57 @@ void frmMain::EndOfGame()
     SendMedia("stop all");
     SendMedia("play EndSound from 0");
     musicOn = false;
+    EndingTrigger();
+    if (IsNewRecord(lblTime->text())) {
+        frmScrName name(*lblTime, this);
+        name.exec();
+    }
+}
+
+bool frmMain::IsNewRecord(const QString& timeText) const
+{
+    const QString best = modCommon::ReadSetting(QStringLiteral("Puzzle"), QStringLiteral("SCORE"), QStringLiteral("HISCORE"));
+    const std::int32_t bestKey = TrimSpaces(best).isEmpty() ? 10000 : board::TimeKey(best.toStdString());
+    return board::TimeKey(timeText.toStdString()) < bestKey;
+}
+
+// ---- The ending ----
+
+void frmMain::EndingTrigger()
+{
+    const QString number = PictureClip.Tag().trimmed();
+    if (!number.isEmpty()) {
+        const std::int32_t n = board::LenientNumber(number.toStdString());
+        if (n >= 1 && n <= 3)
+            clearedFlags[n] = true;
+    }
+    if (!clearedFlags[1] || !clearedFlags[2] || !clearedFlags[3])
+        return;
+    repaint();
+    QApplication::sync();
+    modCommon::ClockPause(secondsOfDay, pauseWait);
+    picEndingBuf->setPicture(modCommon::GetResPic(300, modCommon::kPictureBitmap));
+    picEndingBuf->resize(static_cast<int>(modCommon::SingleFromText(modCommon::GetResStr(301))),
+                         static_cast<int>(modCommon::SingleFromText(modCommon::GetResStr(302))));
+    endFrameLimit = modCommon::LongFromText(modCommon::GetResStr(303));
+    endFrame = 0;
+    picEnding->setBackColor(modCommon::ColorFromText(modCommon::GetResStr(304)));
+    picPuzzle->hide();
+    picEnding->show();
+    timEnding.setInterval(1);
+    timEnding.setEnabled(true);
+    clearedFlags[1] = clearedFlags[2] = clearedFlags[3] = false;
+}
+
+void frmMain::timEnding_Timer()
+{
+    ++endFrame;
+    if (std::abs(endFrame) < endFrameLimit) {
+        const int x = (picEnding->ScaleWidth() - picEndingBuf->ScaleWidth()) / 2;
+        picEnding->BitBlt(x, 0, picEndingBuf->ScaleWidth(), picEndingBuf->ScaleHeight(), *picEndingBuf, 0, endFrame);
+    } else {
+        timEnding.setEnabled(false);
+    }
 }
 
 // The end-of-game label sizes itself to its caption about its own centre, so the text stays
@@ -415,10 +536,8 @@ void frmMain::SetEndCaption(const QString& caption)
 
 void frmMain::timCmd_Timer()
 {
-    for (int i = 1; i <= 3; ++i) {
-        const bool over = modCommon::IsCursorOver(*imgCmd[i]);
-        imgCmd[i]->setPicture(modCommon::GetResPic(kCommandPictures[i] + (over ? 1 : 0), modCommon::kPictureBitmap));
-    }
+    for (int i = 1; i <= 3; ++i)
+        modCommon::ShowButtonPicture(*imgCmd[i], kCommandPictures[i]);
 }
 
 // ---- Clock and music watch ----

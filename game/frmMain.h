@@ -12,13 +12,19 @@
 #include "Twips.h"
 #include "WindowTimer.h"
 
+#include "OpenFileDialog.h"
+
 #include <QMenu>
 #include <QPoint>
+#include <QPointer>
+#include <functional>
 #include <QWidget>
 #include <array>
 #include <cstdint>
 
 class ImageControl;
+class PictureBox;
+class frmPreview;
 class QFrame;
 class QLabel;
 class QRadioButton;
@@ -43,21 +49,29 @@ public:
     void timCmd_Timer();
     void mAnimChk_Click(int index);
     void mOrignal_Click();
+    void mInputPic_Click();
+    void mPreview_Click();
+    void mScore_Click();
+    void mVersion_Click();
+    void timEnding_Timer();
 
     // ---- Procedures shared by the handlers ----
     void ShowPictureSelection();
     void SetSlideStep();
     bool IsBoardSolved() const;
     void EndOfGame();
+    void EndingTrigger();
+    bool IsNewRecord(const QString& timeText) const;
 
     // ---- Controls ----
-    QWidget* picEndingBuf = nullptr;
+    PictureBox* picEndingBuf = nullptr;
     WindowTimer timSound;
     WindowTimer timEnding;
     WindowTimer timScore;
     WindowTimer timCmd;
     picclip::PictureClip PictureClip;
     WindowTimer timMain;
+    dialogs::OpenFileDialog CommonDlg;
     QWidget* picPuzzle = nullptr;
     QLabel* lblEnd = nullptr;
     std::array<ImageControl*, board::kCells> imgPanel{};
@@ -65,7 +79,7 @@ public:
     std::array<QRadioButton*, 4> optPic{};        // 1 to 3
     std::array<ImageControl*, 4> imgSentaku{};    // 1 to 3
     QLabel* lblSelect = nullptr;
-    QWidget* picEnding = nullptr;
+    PictureBox* picEnding = nullptr;
     QLabel* lblTime = nullptr;
     std::array<ImageControl*, 4> imgCmd{};        // 1 menu, 2 start, 3 quit
     ImageControl* imgTitle = nullptr;
@@ -91,6 +105,13 @@ public:
     bool musicOn = false;
     std::array<bool, 4> clearedFlags{};            // 1 to 3
     screen::ScaleMode scaleMode = screen::ScaleMode::Twips;
+    std::int32_t endFrame = 0;
+    std::int32_t endFrameLimit = 0;
+    QPointer<frmPreview> preview;                  // frmPreview while it is open
+
+    // The time of day for the ending's pause, and the wait between its looks; tests drive both.
+    std::function<int()> secondsOfDay;
+    std::function<void()> pauseWait;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -4,6 +4,10 @@
 #include "AppError.h"
 #include "CreateObject.h"
 #include "QelInterface.h"
+#include "SettingsStore.h"
+
+#include <QThread>
+#include <QTime>
 
 #include <cmath>
 #include <cstdint>
@@ -115,6 +119,43 @@ std::int32_t LongFromText(const QString& text)
     if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
         throw errors::AppError(errors::kOverflow, "Overflow: \"" + text.toStdString() + "\"");
     return static_cast<std::int32_t>(value);
+}
+
+void ShowButtonPicture(ImageControl& button, std::int32_t normalId)
+{
+    button.setPicture(GetResPic(normalId + (IsCursorOver(button) ? 1 : 0), kPictureBitmap));
+}
+
+QString ReadSetting(const QString& application, const QString& section, const QString& key)
+{
+    return settings::GetSetting(application, section, key);
+}
+
+void WriteSetting(const QString& application, const QString& section, const QString& key, const QString& value)
+{
+    settings::SaveSetting(application, section, key, value);
+}
+
+void ClockPause(const std::function<int()>& secondsOfDay, const std::function<void()>& wait)
+{
+    constexpr int kDay = 24 * 60 * 60;
+    const int noted = secondsOfDay();
+    for (;;) {
+        const int passed = ((secondsOfDay() - noted) % kDay + kDay) % kDay;
+        if (passed >= 3)
+            return;
+        wait();
+    }
+}
+
+int SecondsOfDay()
+{
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000;
+}
+
+void ShortWait()
+{
+    QThread::msleep(20);
 }
 
 bool IsCursorOver(const QWidget& ctl, const QWidget* container, const screen::Geometry& geometry)

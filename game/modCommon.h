@@ -1,6 +1,7 @@
 // modCommon: the procedures the windows share (resource access, cursor test, ...).
 #pragma once
 
+#include "ImageControl.h"
 #include "ScreenGeometry.h"
 
 #include <QColor>
@@ -8,6 +9,7 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 
 namespace modCommon {
 
@@ -31,6 +33,26 @@ QColor ColorFromText(const QString& text);
 // Texts of numbers: a real ("1500") and a 32-bit integer ("1200"); error 13 when unreadable.
 float SingleFromText(const QString& text);
 std::int32_t LongFromText(const QString& text);
+
+// ---- Score store: strings by application, section and key, kept across runs ----
+// ReadSetting gives the empty text for an absent key; WriteSetting is on disk, whole, when it
+// returns, and raises error 75 naming the file and the reason when it cannot be written.
+QString ReadSetting(const QString& application, const QString& section, const QString& key);
+void WriteSetting(const QString& application, const QString& section, const QString& key, const QString& value);
+
+// ---- Pause ----
+// Blocks the calling thread until the time of day, in whole seconds, is at least three seconds
+// past the time noted on entry (a change of day counts as time passing): between two and three
+// seconds of real time. `secondsOfDay` gives the time of day (0..86399); `wait` is called
+// between looks. Nothing else runs on the thread meanwhile.
+void ClockPause(const std::function<int()>& secondsOfDay, const std::function<void()>& wait);
+int SecondsOfDay();   // the real time of day
+void ShortWait();     // the real wait between looks: 20 ms
+
+// ---- Picture buttons ----
+// Gives `button` its hover picture (normalId + 1) while the cursor is over it, else its normal
+// picture, fetched anew from the library on every call.
+void ShowButtonPicture(ImageControl& button, std::int32_t normalId);
 
 // ---- Cursor test ----
 

@@ -215,7 +215,7 @@ void MediaEngine::renderCycle(RenderState& state, int frames, float* left, float
 void MediaEngine::silentOutput(RenderState& state)
 {
     using Clock = std::chrono::steady_clock;
-    constexpr int kBlock = 512;   // about 12 ms
+    constexpr int kBlock = 1024;   // about 23 ms: a piece ends within one block of its last event
     float left[kBlock];
     float right[kBlock];
     Clock::time_point start = Clock::now();
@@ -258,9 +258,13 @@ void MediaEngine::playbackThread(EngineOptions options)
             if (m_quit)
                 break;
         }
-        if (!state.synth.settings() ||
-            fluid_settings_setstr(state.synth.settings(), "audio.driver", name.c_str()) != FLUID_OK)
+        fluid_settings_t* settings = state.synth.settings();
+        if (!settings || fluid_settings_setstr(settings, "audio.driver", name.c_str()) != FLUID_OK)
             continue;
+        // 4 periods of 512 frames: about 46 ms of latency, and a tenth of the wake-ups of
+        // FluidSynth's default 64-frame periods.
+        fluid_settings_setint(settings, "audio.period-size", 512);
+        fluid_settings_setint(settings, "audio.periods", 4);
         driver = new_fluid_audio_driver2(state.synth.settings(), &MediaEngine::audioCallback, &state);
         if (driver) {
             output = name;

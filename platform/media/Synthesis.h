@@ -3,7 +3,7 @@
 // Contract
 //   Piece: a checked MIDI file held in memory with the tick of its last event.
 //   Synth: owns one fluid_settings_t and one fluid_synth_t configured identically everywhere
-//     (44.1 kHz stereo, the program's gain and effects); loadSoundFont() may take a while (FluidR3
+//     (44.1 kHz stereo, the program's gain, reverb, 32 voices); loadSoundFont() may take a while (FluidR3
 //     about 0.3 s) and so is never called on the user-interface thread. A Synth is destroyed only
 //     after every audio driver and player that uses it.
 //   PieceRun: one play-through of a piece on a synth, from its beginning. It never uses the

@@ -25,7 +25,7 @@ public:
     qint64 size() const { return m_size; }
     bool has(qint64 pos, qint64 count) const { return pos >= 0 && count >= 0 && pos <= m_size && count <= m_size - pos; }
 
-    // The readers below expect has(pos, width) to hold.
+    // Each read below expects has() to hold for the bytes it reads.
     quint32 u8(qint64 pos) const { return m_data[pos]; }
     quint32 le16(qint64 pos) const { return u8(pos) | u8(pos + 1) << 8; }
     quint32 le32(qint64 pos) const { return le16(pos) | le16(pos + 2) << 16; }

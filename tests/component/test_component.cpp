@@ -311,17 +311,6 @@ private slots:
         }
     }
 
-    void createObjectHandsOutTheInterfaceOfARegisteredClass()
-    {
-        QCOMPARE(registerServer(qel::kClsidQelRes, library("libQel.so")), hr::kOk);
-        const auto object = component::createObject<qel::_QelRes>(qel::kClsidQelRes);
-        QVERIFY(object);
-        QString text;
-        QCOMPARE(object->Id(8), hr::kOk);
-        QCOMPARE(object->GetResString(&text), hr::kOk);
-        QCOMPARE(text, QStringLiteral("Game Clear"));
-    }
-
     void regsvrReportsEachOutcome_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -332,7 +321,6 @@ private slots:
         QTest::newRow("unregister") << QStringList{"-u", qel} << 0 << "Unregistered " + qel;
         QTest::newRow("no file named") << QStringList{} << 2 << "usage";
         QTest::newRow("unknown option") << QStringList{"-x", qel} << 2 << "usage";
-        QTest::newRow("two files") << QStringList{qel, qel} << 2 << "usage";
         QTest::newRow("missing file") << QStringList{library("libgone.so")} << 1 << "cannot be found";
         QTest::newRow("not a shared library") << QStringList{library("libtext.so")} << 1 << "cannot be loaded";
         QTest::newRow("no entry point") << QStringList{library("libnoentry.so")} << 1

@@ -77,7 +77,7 @@ private:
     QString path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
     void openPiece(const char* file, const char* alias);
     void waitForSound();
-    void waitForSilence();
+    void waitForSilence(int timeoutMs = 5000);
 
     QTemporaryDir m_dir;
     QString m_startDir;
@@ -127,9 +127,11 @@ void MediaCommandsTest::waitForSound()
     QTRY_VERIFY_WITH_TIMEOUT(media::MediaEngine::instance().recentPeak() > 0.001f, 5000);
 }
 
-void MediaCommandsTest::waitForSilence()
+// Released notes ring out (an organ's release takes about two seconds) before all is quiet;
+// stopped ones fall silent at once.
+void MediaCommandsTest::waitForSilence(int timeoutMs)
 {
-    QTRY_COMPARE_WITH_TIMEOUT(media::MediaEngine::instance().recentPeak(), 0.0f, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(media::MediaEngine::instance().recentPeak(), 0.0f, timeoutMs);
 }
 
 void MediaCommandsTest::grammar_data()
@@ -278,8 +280,8 @@ void MediaCommandsTest::pieceEndsInRealTime()
     QCOMPARE(sendCode("play Piece from 0"), 0);
     QCOMPARE(send("status Piece mode"), std::string("playing"));
     QTRY_COMPARE_WITH_TIMEOUT(send("status Piece mode"), std::string("stopped"), lengthMs + 5000);
-    // Real time: the piece lasts as long as its notes, less at most one rendering block.
-    QVERIFY2(clock.elapsed() >= lengthMs - 20, qPrintable(QString::number(clock.elapsed())));
+    // Real time: the piece lasts as long as its notes, less at most one rendering block (23 ms).
+    QVERIFY2(clock.elapsed() >= lengthMs - 30, qPrintable(QString::number(clock.elapsed())));
     waitForSilence();   // whatever rang has faded and the output rests
 }
 
@@ -296,7 +298,7 @@ void MediaCommandsTest::playFromZeroRestarts()
     // Without the restart the piece would have ended at 2.0 s.
     QCOMPARE(send("status Tune mode"), std::string("playing"));
     QTRY_COMPARE_WITH_TIMEOUT(send("status Tune mode"), std::string("stopped"), 5000);
-    QVERIFY(clock.elapsed() >= restart + 2000 - 20);
+    QVERIFY(clock.elapsed() >= restart + 2000 - 30);
 }
 
 void MediaCommandsTest::stopAllSilencesBothDevices()
@@ -308,13 +310,13 @@ void MediaCommandsTest::stopAllSilencesBothDevices()
     waitForSound();
     QCOMPARE(sendCode("stop all"), 0);
     QCOMPARE(send("status MoveSound mode"), std::string("stopped"));
-    waitForSilence();
+    waitForSilence(1000);
 
     QCOMPARE(sendCode("play EndSound from 0"), 0);
     waitForSound();
     QCOMPARE(sendCode("stop all"), 0);
     QCOMPARE(send("status EndSound mode"), std::string("stopped"));
-    waitForSilence();
+    waitForSilence(1000);
 
     // One device taking over from the other, then both silenced together.
     QCOMPARE(sendCode("play MoveSound from 0"), 0);
@@ -325,7 +327,7 @@ void MediaCommandsTest::stopAllSilencesBothDevices()
     QCOMPARE(sendCode("stop all"), 0);
     QCOMPARE(send("status MoveSound mode"), std::string("stopped"));
     QCOMPARE(send("status EndSound mode"), std::string("stopped"));
-    waitForSilence();
+    waitForSilence(1000);
 }
 
 void MediaCommandsTest::replyIsTruncated_data()

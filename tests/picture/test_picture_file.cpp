@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -41,6 +42,20 @@ QByteArray Encode(const QImage& image, const char* format, int quality = -1)
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, format, quality))
         qFatal("cannot encode the test picture as %s", format);
+    return bytes;
+}
+
+// A JPEG of `image` whose orientation tag says it must be turned a quarter clockwise to show upright.
+QByteArray EncodeTurnedJpeg(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(95);
+    writer.setTransformation(QImageIOHandler::TransformationRotate90);
+    if (!writer.write(image))
+        qFatal("cannot encode the turned JPEG");
     return bytes;
 }
 
@@ -226,9 +241,9 @@ void PictureFileTest::goodPicturesLoadWhole_data()
     QImage withAlpha = pattern.convertToFormat(QImage::Format_ARGB32);
     withAlpha.setPixel(0, 0, qRgba(0, 0, 0, 0));
     QImage firstBlockClear = pattern.convertToFormat(QImage::Format_ARGB32);   // the GIF's transparent colour
-    firstBlockClear.fill(Qt::transparent);
-    QPainter(&firstBlockClear).drawImage(QRect(kBlock, 0, 3 * kBlock, kBlock), pattern, QRect(kBlock, 0, 3 * kBlock, kBlock));
-    QPainter(&firstBlockClear).drawImage(QRect(0, kBlock, 4 * kBlock, 2 * kBlock), pattern, QRect(0, kBlock, 4 * kBlock, 2 * kBlock));
+    for (int y = 0; y < kBlock; ++y)
+        for (int x = 0; x < kBlock; ++x)
+            firstBlockClear.setPixel(x, y, qRgba(0, 0, 0, 0));
 
     QTest::newRow("24-bit BMP") << "a.bmp" << bmp24 << pattern << false << false;
     QTest::newRow("8-bit BMP") << "b.bmp" << Bmp(pattern, 8) << pattern << false << false;
@@ -243,7 +258,8 @@ void PictureFileTest::goodPicturesLoadWhole_data()
     QTest::newRow("PNG") << "j.png" << png << pattern << false << false;
     QTest::newRow("PNG with alpha") << "k.png" << Encode(withAlpha, "png") << withAlpha << false << true;
     QTest::newRow("PNG named .bmp") << "l.bmp" << png << pattern << false << false;
-    QTest::newRow("JPEG named .gif") << "m.gif" << jpeg << pattern << true << false;
+    QTest::newRow("JPEG to be turned upright") << "m.jpg" << EncodeTurnedJpeg(pattern.transformed(QTransform().rotate(-90)))
+                                               << pattern << true << false;
 }
 
 void PictureFileTest::goodPicturesLoadWhole()
@@ -290,7 +306,6 @@ void PictureFileTest::badFilesFailWithTheirReason_data()
     const int invalid = errors::kInvalidPicture;
     QTest::newRow("BMP cut in half") << "a.bmp" << bmp.left(bmp.size() / 2) << invalid << "cut off";
     QTest::newRow("8-bit BMP one byte short") << "b.bmp" << bmp8.chopped(1) << invalid << "cut off";
-    QTest::newRow("BMP cut inside its header") << "c.bmp" << bmp.left(30) << invalid << "cut off";
     QTest::newRow("RLE8 BMP cut off") << "d.bmp" << Rle8Bmp(false) << invalid << "cut off";
     QTest::newRow("BMP with an unknown compression") << "e.bmp" << otherCompression << invalid << "compression";
     QTest::newRow("JPEG cut in its pixel data") << "f.jpg" << jpeg.left(jpeg.size() * 2 / 3) << invalid << "cut off";
@@ -299,7 +314,6 @@ void PictureFileTest::badFilesFailWithTheirReason_data()
         << "h.jpg" << jpeg.left(jpeg.size() * 2 / 3) + QByteArray::fromHex("ffd9") << invalid << "ends early";
     QTest::newRow("GIF cut in its image") << "i.gif" << gif.left(gif.size() * 2 / 3) << invalid << "cut off";
     QTest::newRow("PNG cut before its end chunk") << "j.png" << png.chopped(12) << invalid << "cut off";
-    QTest::newRow("PNG cut in its pixel data") << "k.png" << png.left(png.size() / 2) << invalid << "cut off";
     QTest::newRow("text named .jpg") << "l.jpg" << QByteArray("This is not a picture.\n") << invalid << "not a BMP, GIF, JPEG or PNG";
     QTest::newRow("empty file") << "m.bmp" << QByteArray() << invalid << "empty";
     QTest::newRow("BMP header 65535 x 65535") << "n.bmp" << WithDeclaredSize("bmp", 65535, 65535) << invalid << "65535 x 65535";

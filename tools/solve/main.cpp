@@ -20,7 +20,7 @@ struct Options {
     bool fallback = false;
     bool useCache = true;
     std::filesystem::path cacheDirectory = solver::defaultCacheDirectory();
-    int threads = 2;
+    int threads = 1;
     double maxSeconds = 0;
 };
 
@@ -31,7 +31,7 @@ void usage()
                  "  --fallback     search with Manhattan distance + linear conflicts only (no databases)\n"
                  "  --no-cache     build the pattern databases without reading or writing the cache\n"
                  "  --cache-dir    where the databases are cached (default: $XDG_CACHE_HOME/tavorin)\n"
-                 "  --threads      threads used to build the databases (default 2)\n"
+                 "  --threads      threads used to build the databases (default 1)\n"
                  "  --max-seconds  give up on a board after this long (default: no limit)\n";
 }
 

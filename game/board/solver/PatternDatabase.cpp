@@ -121,31 +121,70 @@ std::optional<std::vector<std::uint8_t>> buildTable(const std::vector<std::uint8
     const std::uint64_t placements = placementCount(k);
     std::vector<std::uint8_t> distance(placements, kUnset);
     std::vector<std::uint64_t> seen((placements * kCellCount + 63) / 64, 0);
-    auto markNew = [&seen](std::uint64_t state) {
-        std::uint64_t& word = seen[state >> 6];
-        const std::uint64_t bit = std::uint64_t{1} << (state & 63);
-        if (word & bit)
-            return false;
-        word |= bit;
-        return true;
-    };
-
     std::vector<std::uint64_t> layer;
     std::vector<std::uint64_t> nextLayer;
+
+    // The seen bits are far too many for the processor's caches and are hit at random: children
+    // wait in a short queue, their words fetched ahead, before the test that keeps new ones.
+    constexpr std::size_t kPending = 32;
+    std::array<std::uint64_t, kPending> pending{};
+    std::size_t pendingCount = 0;
+    std::size_t pendingHead = 0;
+    // A queued state: its index in `seen` above bit 32, then the cells four bits each, then the
+    // gap's seed cell, so that expanding it needs no unranking.
+    auto settle = [&](std::uint64_t entry) {
+        const std::uint64_t state = entry >> 32;
+        std::uint64_t& word = seen[state >> 6];
+        const std::uint64_t bit = std::uint64_t{1} << (state & 63);
+        if ((word & bit) == 0) {
+            word |= bit;
+            nextLayer.push_back(entry);
+        }
+    };
+    auto offer = [&](std::uint64_t state) {
+        __builtin_prefetch(&seen[(state >> 32) >> 6], 1);
+        if (pendingCount == kPending) {
+            settle(pending[pendingHead]);
+            pending[pendingHead] = state;
+            pendingHead = (pendingHead + 1) % kPending;
+        } else {
+            pending[(pendingHead + pendingCount++) % kPending] = state;
+        }
+    };
+    auto flush = [&] {
+        for (; pendingCount > 0; --pendingCount, pendingHead = (pendingHead + 1) % kPending)
+            settle(pending[pendingHead]);
+        pendingHead = 0;
+    };
+
     std::array<std::uint8_t, kMaxGroupSize> cells{};
     std::copy(tiles.begin(), tiles.end(), cells.begin());
+    auto entryOf = [k](std::uint64_t state, const std::uint8_t* at, int gapSeed) {
+        std::uint64_t packed = 0;
+        for (int i = k - 1; i >= 0; --i)
+            packed = (packed << 4) | at[i];
+        return (state << 32) | (packed << 4) | static_cast<std::uint64_t>(gapSeed);
+    };
     const std::uint64_t start = rankCells(cells.data(), k) * kCellCount;  // gap region holds cell 0
-    markNew(start);
-    layer.push_back(start);
+    seen[start >> 6] |= std::uint64_t{1} << (start & 63);
+    layer.push_back(entryOf(start, cells.data(), 0));
 
     std::uint64_t expanded = 0;
+    constexpr std::size_t kAhead = 8;
     for (int depth = 0; !layer.empty(); ++depth) {
-        for (const std::uint64_t state : layer) {
+        for (std::size_t at = 0; at < layer.size(); ++at) {
             if ((++expanded & 0xFFFF) == 0 && cancel && cancel->load(std::memory_order_relaxed))
                 return std::nullopt;
-            const std::uint64_t rank = state / kCellCount;
-            const int gapSeed = static_cast<int>(state % kCellCount);
-            const std::uint32_t used = unrankCells(rank, k, cells.data());
+            if (at + kAhead < layer.size())
+                __builtin_prefetch(&distance[(layer[at + kAhead] >> 32) / kCellCount], 1);
+            const std::uint64_t entry = layer[at];
+            const std::uint64_t rank = (entry >> 32) / kCellCount;
+            const int gapSeed = static_cast<int>(entry & 15);
+            std::uint32_t used = 0;
+            for (int i = 0; i < k; ++i) {
+                cells[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((entry >> (4 + 4 * i)) & 15);
+                used |= 1u << cells[static_cast<std::size_t>(i)];
+            }
             if (distance[rank] == kUnset)
                 distance[rank] = static_cast<std::uint8_t>(depth);
             const std::uint32_t region = flood(1u << gapSeed, ~used & kAllCells);
@@ -158,14 +197,14 @@ std::optional<std::vector<std::uint8_t>> buildTable(const std::vector<std::uint8
                     cells[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(to);
                     const std::uint32_t nowUsed = (used & ~(1u << from)) | (1u << to);
                     const std::uint32_t gapRegion = flood(1u << from, ~nowUsed & kAllCells);
-                    const std::uint64_t child = rankCells(cells.data(), k) * kCellCount +
-                                                static_cast<std::uint64_t>(std::countr_zero(gapRegion));
-                    if (markNew(child))
-                        nextLayer.push_back(child);
+                    const int seed = std::countr_zero(gapRegion);
+                    offer(entryOf(rankCells(cells.data(), k) * kCellCount + static_cast<std::uint64_t>(seed),
+                                  cells.data(), seed));
                 }
                 cells[static_cast<std::size_t>(i)] = from;
             }
         }
+        flush();
         layer.swap(nextLayer);
         nextLayer.clear();
     }

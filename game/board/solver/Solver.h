@@ -51,12 +51,6 @@ struct SolveResult {
     std::optional<Move> firstMove() const;
 };
 
-// Which bound guides the search.
-enum class BoundKind : std::uint8_t {
-    PatternDatabases,          // needs a PatternDatabases
-    ManhattanLinearConflict,   // always available
-};
-
 // Solves with the pattern databases when `databases` is given, else with Manhattan distance plus
 // linear conflicts. The result is optimal either way.
 SolveResult solve(const Tiles& tiles, const PatternDatabases* databases, const SolveLimits& limits = {});

@@ -2,7 +2,6 @@
 #include "Tiles.h"
 
 #include <charconv>
-#include <sstream>
 
 namespace solver {
 
@@ -69,7 +68,8 @@ std::optional<Tiles> parseTiles(std::string_view text, std::string& error)
         unsigned value = 0;
         const auto [ptr, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
         if (ec != std::errc() || ptr != word.data() + word.size()) {
-            error = "\"" + std::string(word) + "\" is not a number";
+            error.assign(1, '"');
+            error.append(word).append("\" is not a number");
             return std::nullopt;
         }
         if (count == kCellCount) {

@@ -1,0 +1,79 @@
+// The score window's design, load, buttons and hover handling.
+#include "frmScore.h"
+
+#include "Colors.h"
+#include "DialogFrame.h"
+#include "Fonts.h"
+#include "ImageControl.h"
+#include "MessageBox.h"
+#include "modCommon.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QPixmap>
+
+using screen::TwipsRect;
+
+namespace {
+constexpr std::int32_t kButtonPictures[] = {32, 30};   // Clear, OK; hover pictures are the next ids
+const QString kApp = QStringLiteral("Puzzle");
+const QString kSection = QStringLiteral("SCORE");
+const QString kNoName = QStringLiteral("名前なし");
+const QString kNoTime = QStringLiteral("01:00:00");
+}  // namespace
+
+frmScore::frmScore(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFixedDialog), timCmd(this, 0, false)
+{
+    dialogframe::Fix(*this, QStringLiteral("スコア"), 2472, 1512);
+    lblName = new QLabel(this);
+    lblName->setObjectName(QStringLiteral("lblName"));
+    lblName->setGeometry(TwipsRect(120, 240, 2280, 252));
+    lblName->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    lblName->setFont(fonts::Make(fonts::kGothic, 10.8, false));
+    lblTime = new QLabel(this);
+    lblTime->setObjectName(QStringLiteral("lblTime"));
+    lblTime->setGeometry(TwipsRect(120, 600, 2256, 252));
+    lblTime->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    lblTime->setFont(fonts::Make(fonts::kGothic, 10.8, true));
+    const std::int32_t lefts[] = {240, 1440};
+    for (int i = 0; i < 2; ++i) {
+        imgCmd[i] = new ImageControl(this);
+        imgCmd[i]->setObjectName(QStringLiteral("imgCmd%1").arg(i));
+        imgCmd[i]->setTwipsGeometry(lefts[i], 1080, 804, 396);
+        connect(imgCmd[i], &ImageControl::Click, this, [this, i] { imgCmd_Click(i); });
+    }
+    connect(&timCmd, &WindowTimer::Timer, this, &frmScore::timCmd_Timer);
+
+    timCmd.setEnabled(true);
+    timCmd.setInterval(100);
+    setWindowIcon(QIcon(QPixmap::fromImage(modCommon::GetResPic(999, modCommon::kPictureIcon))));
+    imgCmd[0]->setPicture(modCommon::GetResPic(kButtonPictures[0], modCommon::kPictureBitmap));
+    imgCmd[1]->setPicture(modCommon::GetResPic(kButtonPictures[1], modCommon::kPictureBitmap));
+    controls::SetBackColor(this, modCommon::ColorFromText(modCommon::GetResStr(34)));
+    controls::SetForeColor(lblName, modCommon::ColorFromText(modCommon::GetResStr(35)));
+    controls::SetForeColor(lblTime, modCommon::ColorFromText(modCommon::GetResStr(35)));
+    const QString time = modCommon::ReadSetting(kApp, kSection, QStringLiteral("HISCORE"));
+    const QString name = modCommon::ReadSetting(kApp, kSection, QStringLiteral("NAME"));
+    const bool empty = name.isEmpty() || time.isEmpty();
+    lblName->setText(empty ? kNoName : name);
+    lblTime->setText(empty ? kNoTime : time);
+}
+
+void frmScore::imgCmd_Click(int index)
+{
+    if (index == 0) {
+        const auto answer = msgbox::Show(this, {QStringLiteral("スコアをクリアしてよろしいですか？"), QStringLiteral("確認"),
+                                                QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes});
+        if (answer == QMessageBox::Yes) {
+            modCommon::WriteSetting(kApp, kSection, QStringLiteral("HISCORE"), kNoTime);
+            modCommon::WriteSetting(kApp, kSection, QStringLiteral("NAME"), kNoName);
+        }
+    }
+    accept();
+}
+
+void frmScore::timCmd_Timer()
+{
+    for (int i = 0; i < 2; ++i)
+        modCommon::ShowButtonPicture(*imgCmd[i], kButtonPictures[i]);
+}

@@ -1,0 +1,79 @@
+// The name-entry window's design, load, OK button and hover handling.
+#include "frmScrName.h"
+
+#include "Colors.h"
+#include "DialogFrame.h"
+#include "Fonts.h"
+#include "ImageControl.h"
+#include "MessageBox.h"
+#include "modCommon.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+
+using screen::TwipsRect;
+
+namespace {
+constexpr std::int32_t kOkButton = 30;   // hover picture 31
+}
+
+QString TrimSpaces(const QString& text)
+{
+    auto isSpace = [](QChar c) { return c == QLatin1Char(' ') || c == QChar(0x3000); };
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isSpace(text[begin]))
+        ++begin;
+    while (end > begin && isSpace(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+frmScrName::frmScrName(const QLabel& clock, QWidget* owner)
+    : ButtonClosedDialog(owner, dialogframe::kFixedDialog), timCmd(this, 0, false), m_clock(clock)
+{
+    dialogframe::Fix(*this, QStringLiteral("記録"), 3060, 1068);
+    const QFont font = fonts::Make(fonts::kGothic, 10.2, false);
+    lblName = new QLabel(QStringLiteral("お名前"), this);
+    lblName->setObjectName(QStringLiteral("lblName"));
+    lblName->setGeometry(TwipsRect(120, 288, 732, 252));
+    lblName->setFont(font);
+    txtName = new QLineEdit(this);
+    txtName->setObjectName(QStringLiteral("txtName"));
+    txtName->setGeometry(TwipsRect(960, 240, 1812, 300));
+    txtName->setMaxLength(10);
+    txtName->setFont(font);
+    txtName->setFocus();
+    imgCmd = new ImageControl(this);
+    imgCmd->setObjectName(QStringLiteral("imgCmd"));
+    imgCmd->setTwipsGeometry(1044, 600, 804, 396);
+    connect(imgCmd, &ImageControl::Click, this, &frmScrName::imgCmd_Click);
+    connect(&timCmd, &WindowTimer::Timer, this, &frmScrName::timCmd_Timer);
+
+    timCmd.setEnabled(true);
+    timCmd.setInterval(100);
+    setWindowIcon(QIcon(QPixmap::fromImage(modCommon::GetResPic(999, modCommon::kPictureIcon))));
+    imgCmd->setPicture(modCommon::GetResPic(kOkButton, modCommon::kPictureBitmap));
+    controls::SetBackColor(this, modCommon::ColorFromText(modCommon::GetResStr(34)));
+    controls::SetForeColor(lblName, modCommon::ColorFromText(modCommon::GetResStr(35)));
+}
+
+void frmScrName::imgCmd_Click()
+{
+    if (TrimSpaces(txtName->text()).isEmpty()) {
+        msgbox::Show(this, {QStringLiteral("名前を入力してください。"), QStringLiteral("ハイスコア"),
+                            QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok});
+        txtName->setFocus();
+        return;
+    }
+    modCommon::WriteSetting(QStringLiteral("Puzzle"), QStringLiteral("SCORE"), QStringLiteral("NAME"), txtName->text());
+    modCommon::WriteSetting(QStringLiteral("Puzzle"), QStringLiteral("SCORE"), QStringLiteral("HISCORE"), m_clock.text());
+    accept();
+}
+
+void frmScrName::timCmd_Timer()
+{
+    modCommon::ShowButtonPicture(*imgCmd, kOkButton);
+}
