@@ -100,14 +100,20 @@ void MediaEngine::stopAll()
     std::lock_guard lock(m_mutex);
     for (auto& [key, device] : m_devices)
         device.playing = false;
-    m_requests.push_back({});
-    m_wake.notify_all();
+    requestSilenceLocked();
 }
 
 void MediaEngine::closeAll()
 {
     std::lock_guard lock(m_mutex);
     m_devices.clear();
+    requestSilenceLocked();
+}
+
+void MediaEngine::requestSilenceLocked()
+{
+    if (!m_threadRunning)
+        return;   // nothing has sounded, and nobody would take the request
     m_requests.push_back({});
     m_wake.notify_all();
 }
@@ -190,7 +196,6 @@ void MediaEngine::renderCycle(RenderState& state, int frames, float* left, float
     }
     for (Request& request : requests) {
         state.run.reset();
-        state.synth.silenceAll();
         state.piece = std::move(request.piece);
         state.key = std::move(request.key);
         state.generation = request.generation;

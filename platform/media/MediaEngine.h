@@ -79,6 +79,7 @@ private:
 
     static int audioCallback(void* data, int frames, int nfx, float* fx[], int nout, float* out[]);
     void startThreadLocked();
+    void requestSilenceLocked();
     void stopThread(std::optional<EngineOptions> next);
     void playbackThread(EngineOptions options);
     void silentOutput(RenderState& state);

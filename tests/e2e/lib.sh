@@ -20,7 +20,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  [ -s "$work/game.log" ] && { echo "--- game output:" >&2; tail -n 40 "$work/game.log" >&2; }
+  exit 1
+}
 
 # Starts Xvfb on a free display and exports DISPLAY.
 start_x() {

@@ -39,7 +39,6 @@ std::vector<std::uint8_t> neverReleasedNote()
     return midigen::encodeFile(0, 480, {midigen::encodeTrack(events, 960)});
 }
 
-
 int sendCode(const std::string& command)
 {
     return mciSendStringA(command.c_str(), nullptr, 0);
@@ -190,9 +189,8 @@ void MediaCommandsTest::grammar()
 void MediaCommandsTest::malformedCommandDoesNothing_data()
 {
     QTest::addColumn<QString>("text");
-    for (const char* text : {"stop", "close", "stop x", "close x", "play", "status Tune",
-                             "open organF.mid type sequencer alias all", "play Tune from 1",
-                             "xyzzy", "close all now"})
+    for (const char* text : {"stop", "close Tune", "play Tune from 1", "close all now",
+                             "open organF.mid type sequencer alias all"})
         QTest::newRow(text) << QString::fromLatin1(text);
 }
 

@@ -180,7 +180,7 @@ private:
     void finishTrack();
 
     Song m_song;
-    TrackSpec* m_track = nullptr;
+    SongTrack* m_track = nullptr;
     TrackState m_state;
     std::map<std::string, std::vector<Token>> m_defines;
     std::set<int> m_channels;
@@ -500,7 +500,7 @@ Song Parser::run(std::string_view text)
     if (m_song.tracks.empty())
         throw NoteSourceError(m_lastContentLine, "the source has no track");
     for (std::size_t t = 0; t < m_song.tracks.size(); ++t) {
-        TrackSpec& track = m_song.tracks[t];
+        SongTrack& track = m_song.tracks[t];
         if (track.channel < 0) {
             int free = 0;
             while (m_channels.count(free) != 0)
@@ -533,7 +533,7 @@ NoteSourceError::NoteSourceError(int line, const std::string& message)
 std::uint32_t Song::length() const
 {
     std::uint32_t longest = 0;
-    for (const TrackSpec& track : tracks)
+    for (const SongTrack& track : tracks)
         longest = std::max(longest, track.length);
     return longest;
 }

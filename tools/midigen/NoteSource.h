@@ -71,7 +71,7 @@ struct ControlEvent {
     int value = 0;
 };
 
-struct TrackSpec {
+struct SongTrack {
     std::string name;
     int channel = 0;
     std::vector<TimedNote> notes;
@@ -93,7 +93,7 @@ struct Song {
     int keySharps = 0;      // negative for flats
     bool keyMinor = false;
     std::vector<TempoChange> tempos;   // sorted by tick
-    std::vector<TrackSpec> tracks;
+    std::vector<SongTrack> tracks;
 
     std::uint32_t length() const;      // the longest track's length
 };

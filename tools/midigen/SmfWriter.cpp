@@ -116,7 +116,7 @@ std::vector<std::uint8_t> writeSong(const Song& song)
         conductor.push_back(metaTempo(tempo.tick, tempo.microsPerQuarter));
     chunks.push_back(encodeTrack(std::move(conductor), end));
 
-    for (const TrackSpec& track : song.tracks) {
+    for (const SongTrack& track : song.tracks) {
         std::vector<RawEvent> events;
         if (!track.name.empty())
             events.push_back(metaText(0, 0x03, track.name));
