@@ -138,6 +138,11 @@ void frmMain::createControls()
     imgTitle = new ImageControl(this);
     imgTitle->setObjectName(QStringLiteral("imgTitle"));
     imgTitle->setTwipsGeometry(1020, 96, 3312, 852);
+
+    // Labels and images lie on the window's own surface, beneath the boxes and the frame:
+    // the ending stage covers the clock.
+    for (QWidget* box : std::initializer_list<QWidget*>{picPuzzle, fraSelect, picEnding})
+        box->raise();
 }
 
 void frmMain::createMenu()
@@ -499,8 +504,8 @@ void frmMain::EndingTrigger()
     QApplication::sync();
     modCommon::ClockPause(secondsOfDay, pauseWait);
     picEndingBuf->setPicture(modCommon::GetResPic(300, modCommon::kPictureBitmap));
-    picEndingBuf->resize(static_cast<int>(modCommon::SingleFromText(modCommon::GetResStr(301))),
-                         static_cast<int>(modCommon::SingleFromText(modCommon::GetResStr(302))));
+    picEndingBuf->setInnerSize(static_cast<int>(modCommon::SingleFromText(modCommon::GetResStr(301))),
+                               static_cast<int>(modCommon::SingleFromText(modCommon::GetResStr(302))));
     endFrameLimit = modCommon::LongFromText(modCommon::GetResStr(303));
     endFrame = 0;
     picEnding->setBackColor(modCommon::ColorFromText(modCommon::GetResStr(304)));
@@ -528,6 +533,16 @@ void frmMain::SetEndCaption(const QString& caption)
 {
     const QPoint centre = lblEnd->geometry().center();
     lblEnd->setText(caption);
+    // A caption wider than the board (the free stand-in faces run wider than the face the
+    // label asks for) is set smaller, so that all of it shows.
+    QFont font = fonts::Make(fonts::kCentury, 36, true);
+    lblEnd->setFont(font);
+    const int room = picPuzzle->width() - 8;
+    const int wide = lblEnd->fontMetrics().horizontalAdvance(caption);
+    if (wide > room) {
+        font.setPointSizeF(36.0 * room / wide);
+        lblEnd->setFont(font);
+    }
     lblEnd->adjustSize();
     lblEnd->move(centre.x() - lblEnd->width() / 2, centre.y() - lblEnd->height() / 2);
 }

@@ -1,37 +1,8 @@
-// Tavorin's entry point: one copy per login, the error report, then the main window.
-#include "AppError.h"
-#include "Fonts.h"
-#include "Shuffle.h"
-#include "SingleInstance.h"
-#include "UncaughtErrorReport.h"
-#include "frmMain.h"
-
-#include <QIcon>
+// Tavorin's entry point: the shuffle's random source reseeded from the clock.
+#include "App.h"
 
 int main(int argc, char** argv)
 {
-    SingleInstance instance(QStringLiteral("tavorin"));
-    if (instance.AnotherCopyRuns())
-        return 0;
-
-    errors::ReportingApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tavorin"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tavorin"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
-    QApplication::setQuitOnLastWindowClosed(false);
-    fonts::InstallSubstitutions();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon_999.png")));
-
     board::ClockSeededRandom random;
-    frmMain window(random);
-    try {
-        window.Form_Load();
-    } catch (const errors::AppError& e) {
-        app.reportUncaught(e.number(), QString::fromStdString(e.what()));
-        return errors::kUncaughtErrorExitStatus;
-    } catch (const std::exception& e) {
-        app.reportUncaught(errors::kUnknownErrorNumber, QString::fromLocal8Bit(e.what()));
-        return errors::kUncaughtErrorExitStatus;
-    }
-    return app.exec();
+    return RunTavorin(argc, argv, random);
 }

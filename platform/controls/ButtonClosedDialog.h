@@ -27,10 +27,15 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override
     {
-        if (event->spontaneous())
+        if (event->spontaneous()) {
             event->ignore();
-        else
-            QDialog::closeEvent(event);
+            return;
+        }
+        // QDialog answers a close with the virtual reject(), which this class refuses unless Esc
+        // is allowed; a close by the program must go ahead all the same.
+        if (isVisible())
+            QDialog::reject();
+        event->accept();
     }
 
 private:

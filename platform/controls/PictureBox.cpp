@@ -24,17 +24,18 @@ void PictureBox::setPicture(const QImage& picture)
 void PictureBox::setInnerSize(int width, int height)
 {
     resize(std::max(0, width) + 2 * border(), std::max(0, height) + 2 * border());
+    clearCanvas();
 }
 
-void PictureBox::resizeEvent(QResizeEvent*)
+void PictureBox::ensureCanvas()
 {
-    clearCanvas();
+    if (m_canvas.size() != QSize(ScaleWidth(), ScaleHeight()))
+        clearCanvas();
 }
 
 void PictureBox::clearCanvas()
 {
-    const QSize inner(std::max(0, width() - 2 * border()), std::max(0, height() - 2 * border()));
-    m_canvas = QImage(inner, QImage::Format_RGB32);
+    m_canvas = QImage(ScaleWidth(), ScaleHeight(), QImage::Format_RGB32);
     m_canvas.fill(m_back);
     if (!m_picture.isNull() && !m_canvas.isNull()) {
         QPainter p(&m_canvas);
@@ -45,6 +46,7 @@ void PictureBox::clearCanvas()
 
 void PictureBox::BitBlt(int x, int y, int width, int height, const PictureBox& source, int sx, int sy)
 {
+    ensureCanvas();
     const QImage& src = source.m_picture;
     // Clip against the source picture, then against this canvas.
     if (sx < 0) { x -= sx; width += sx; sx = 0; }
@@ -67,6 +69,7 @@ void PictureBox::BitBlt(int x, int y, int width, int height, const PictureBox& s
 
 void PictureBox::paintEvent(QPaintEvent*)
 {
+    ensureCanvas();
     QPainter p(this);
     p.drawImage(QPoint(border(), border()), m_canvas);
     if (m_bordered) {

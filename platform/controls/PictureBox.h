@@ -12,6 +12,7 @@
 #include <QColor>
 #include <QImage>
 #include <QWidget>
+#include <algorithm>
 
 class PictureBox : public QWidget {
     Q_OBJECT
@@ -21,21 +22,21 @@ public:
     void setBackColor(const QColor& color);
     void setPicture(const QImage& picture);
     const QImage& Picture() const { return m_picture; }
-    const QImage& Canvas() const { return m_canvas; }
+    const QImage& Canvas() { ensureCanvas(); return m_canvas; }
 
     // Sets the inner size in pixels (the outer size adds the border).
     void setInnerSize(int width, int height);
-    int ScaleWidth() const { return m_canvas.width(); }
-    int ScaleHeight() const { return m_canvas.height(); }
+    int ScaleWidth() const { return std::max(0, width() - 2 * border()); }
+    int ScaleHeight() const { return std::max(0, height() - 2 * border()); }
 
     void BitBlt(int x, int y, int width, int height, const PictureBox& source, int sx, int sy);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void clearCanvas();
+    void ensureCanvas();   // a box resized while hidden gets no resize event
     int border() const { return m_bordered ? 2 : 0; }
 
     bool m_bordered;

@@ -196,6 +196,7 @@ void MediaEngine::renderCycle(RenderState& state, int frames, float* left, float
     }
     for (Request& request : requests) {
         state.run.reset();
+        state.synth.silenceAll();
         state.piece = std::move(request.piece);
         state.key = std::move(request.key);
         state.generation = request.generation;

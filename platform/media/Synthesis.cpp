@@ -154,7 +154,7 @@ bool PieceRun::finished() const
 {
     if (!m_player || fluid_player_get_status(m_player) != FLUID_PLAYER_PLAYING)
         return true;
-    return false;
+    return static_cast<std::uint32_t>(std::max(0, fluid_player_get_current_tick(m_player))) >= m_endTick;
 }
 
 std::optional<RenderFigures> renderOffline(const Piece& piece, const std::string& soundFont,

@@ -314,7 +314,8 @@ private slots:
         QTest::newRow("node budget") << kFiftyNine << 59 << quint64{20000} << 0 << false << SolveStatus::NodeLimit;
         QTest::newRow("time budget") << kFiftyNine << 59 << quint64{0} << 30 << false << SolveStatus::TimeLimit;
         QTest::newRow("cancelled") << kFiftyNine << 59 << quint64{0} << 0 << true << SolveStatus::Cancelled;
-        QTest::newRow("budget large enough") << randomWalk(12, *std::make_unique<std::mt19937>(3)) << -1
+        std::mt19937 rng(3);
+        QTest::newRow("budget large enough") << randomWalk(12, rng) << -1
                                              << quint64{1000000} << 60000 << false << SolveStatus::Solved;
     }
 
@@ -539,7 +540,7 @@ private slots:
         }
         std::string error;
         QVERIFY(!loadDatabases(file, kSmall, error));
-        QVERIFY(!loadOrBuild(folder, kSmall, {}, &report) == false);
+        QVERIFY(loadOrBuild(folder, kSmall, {}, &report) != nullptr);
         QVERIFY(!report.fromCache);
         QVERIFY(loadDatabases(file, kSmall, error));
 
@@ -592,13 +593,19 @@ private slots:
         QCOMPARE(solve(t, db.get()).length(), solve(t, &*m_db).length());
     }
 
+    // The standard tables take seconds to build: a build that ends at once with nothing was
+    // stopped by the flag.
     void buildCancelled()
     {
-        const std::atomic<bool> cancel{true};
-        QVERIFY(!PatternDatabases::build(standardPartition(), BuildOptions{2, &cancel}));
-        // Destroyed while building: cancels and joins.
+        const std::atomic<bool> raised{true};
+        QVERIFY(!PatternDatabases::build(standardPartition(), BuildOptions{2, &raised}));
+
         BackgroundDatabases background({}, standardPartition());
-        QVERIFY(!background.finished() || !background.current());
+        background.cancel();
+        for (int i = 0; i < 60000 && !background.finished(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        QVERIFY(background.finished());
+        QVERIFY(!background.current());
     }
 };
 

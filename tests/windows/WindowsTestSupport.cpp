@@ -19,7 +19,7 @@ namespace windows_test {
 
 QColor CellColour(int k)
 {
-    return QColor::fromHsv(k * 22, 255, 80 + (k % 4) * 50);
+    return QColor(QColor::fromHsv(k * 22, 255, 80 + (k % 4) * 50).rgb());   // 8 bits a channel, as pixels are
 }
 
 QImage Sixteenths(int width, int height, bool marked)

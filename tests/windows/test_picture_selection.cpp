@@ -1,6 +1,7 @@
 // Picture selection: the start-up state, the option buttons and thumbnails, "画像選択" from every
 // state, and pictures whose sides differ.
 #include "ImageControl.h"
+#include "PictureBox.h"
 #include "WindowsTestSupport.h"
 #include "frmPreview.h"
 #include "modCommon.h"
@@ -110,6 +111,8 @@ void PictureSelectionTest::optionsAndThumbnailsMakeTheirPictureCurrent()
         QTest::mouseClick(w.imgSentaku[to], Qt::LeftButton);
         QCOMPARE(w.focusWidget(), w.optPic[to]);
     } else {
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
         w.optPic[from]->setFocus();
         QTest::keyClick(w.optPic[from], Qt::Key_Down);
     }
@@ -254,7 +257,7 @@ void PictureSelectionTest::picturesWhoseSidesDifferAreStretched()
     QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
 
     // On screen: every tile is square, its mark fills its top-left quarter and its colour the rest.
-    for (const ImageControl* panel : w.imgPanel) {
+    for (ImageControl* panel : w.imgPanel) {
         if (panel->isHidden())
             continue;
         QCOMPARE(panel->Picture().size(), cell);
@@ -265,7 +268,7 @@ void PictureSelectionTest::picturesWhoseSidesDifferAreStretched()
         auto at = [&](double fx, double fy) { return QColor(shown.pixel(int(fx * s), int(fy * s))); };
         QCOMPARE(at(0.1, 0.1), QColor::fromRgb(kMarkColour));
         for (auto [fx, fy] : {std::pair{0.5, 0.02}, {0.02, 0.5}, {0.5, 0.5}, {0.98, 0.98}, {0.4, 0.1}, {0.1, 0.4}})
-            QVERIFY2(at(fx, fy) == colour, qPrintable(QString("tile %1 at %2, %3").arg(panel->Tag()).arg(fx).arg(fy)));
+            QVERIFY2(at(fx, fy) == colour, qPrintable(QString("tile %1 at %2, %3: %4 not %5").arg(panel->Tag()).arg(fx).arg(fy).arg(at(fx, fy).name(), colour.name())));
     }
     // The thumbnail too shows the whole picture over its square.
     const QImage thumb = w.imgSentaku[2]->grab().toImage();

@@ -78,8 +78,8 @@ void PreviewWindowTest::layoutSquareFollowsTheHeightOnly_data()
     QTest::newRow("design 2520 x 3072") << 2520.0 << 3072.0 << QRectF(-26, 0, 2572, 2572) << QRectF(855, 2627, 810, 390);
     QTest::newRow("wider than tall") << 5000.0 << 3000.0 << QRectF(1250, 0, 2500, 2500) << QRectF(2095, 2555, 810, 390);
     QTest::newRow("taller") << 4000.0 << 5000.0 << QRectF(-250, 0, 4500, 4500) << QRectF(1595, 4555, 810, 390);
-    QTest::newRow("odd width keeps its half twip") << 2521.0 << 3073.0 << QRectF(-26, 0, 2573, 2573) << QRectF(855.5, 2627.5, 810, 390);
-    QTest::newRow("just above the band") << 600.0 << 501.0 << QRectF(299.5, 0, 1, 1) << QRectF(-105, 56.5, 810, 390);
+    QTest::newRow("odd width keeps its half twip") << 2521.0 << 3072.0 << QRectF(-25.5, 0, 2572, 2572) << QRectF(855.5, 2627, 810, 390);
+    QTest::newRow("just above the band") << 600.0 << 501.0 << QRectF(299.5, 0, 1, 1) << QRectF(-105, 56, 810, 390);
 }
 
 void PreviewWindowTest::layoutSquareFollowsTheHeightOnly()

@@ -65,6 +65,8 @@ public:
     // The tables once ready, null before (or when cancelled). Safe from any thread.
     std::shared_ptr<const PatternDatabases> current() const;
     bool finished() const { return m_finished.load(); }
+    // Stops a build in progress; current() then stays null. A cache file read is not stopped.
+    void cancel() { m_cancel = true; }
     // Meaningful once finished() is true.
     CacheReport report() const;
 

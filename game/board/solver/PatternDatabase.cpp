@@ -415,12 +415,28 @@ std::size_t PatternDatabases::memoryBytes() const
     return bytes;
 }
 
-int PatternDatabases::cost(const Group& group, const std::uint8_t* cells) const
+int PatternDatabases::excess(const Group& group, const std::uint8_t* cells) const
 {
-    const int k = static_cast<int>(group.tiles.size());
-    const std::uint64_t rank = rankCells(cells, k);
-    const int half = (group.table[rank >> 1] >> ((rank & 1) * 4)) & 0xF;
-    return manhattanOf(group.tiles, cells) + 2 * half;
+    const std::uint64_t rank = rankCells(cells, static_cast<int>(group.tiles.size()));
+    return 2 * ((group.table[rank >> 1] >> ((rank & 1) * 4)) & 0xF);
+}
+
+int PatternDatabases::groupExcess(int group, const CellsOfTiles& cellOf) const
+{
+    const Group& g = m_groups[static_cast<std::size_t>(group)];
+    std::array<std::uint8_t, kMaxGroupSize> cells{};
+    for (std::size_t i = 0; i < g.tiles.size(); ++i)
+        cells[i] = cellOf[g.tiles[i]];
+    return excess(g, cells.data());
+}
+
+int PatternDatabases::reflectedGroupExcess(int group, const CellsOfTiles& cellOf) const
+{
+    const Group& g = m_groups[static_cast<std::size_t>(group)];
+    std::array<std::uint8_t, kMaxGroupSize> cells{};
+    for (std::size_t i = 0; i < g.tiles.size(); ++i)
+        cells[i] = static_cast<std::uint8_t>(transposeCell(cellOf[g.mirrorTiles[i]]));
+    return excess(g, cells.data());
 }
 
 int PatternDatabases::groupCost(int group, const CellsOfTiles& cellOf) const
@@ -429,7 +445,7 @@ int PatternDatabases::groupCost(int group, const CellsOfTiles& cellOf) const
     std::array<std::uint8_t, kMaxGroupSize> cells{};
     for (std::size_t i = 0; i < g.tiles.size(); ++i)
         cells[i] = cellOf[g.tiles[i]];
-    return cost(g, cells.data());
+    return manhattanOf(g.tiles, cells.data()) + excess(g, cells.data());
 }
 
 int PatternDatabases::reflectedGroupCost(int group, const CellsOfTiles& cellOf) const
@@ -438,7 +454,7 @@ int PatternDatabases::reflectedGroupCost(int group, const CellsOfTiles& cellOf) 
     std::array<std::uint8_t, kMaxGroupSize> cells{};
     for (std::size_t i = 0; i < g.tiles.size(); ++i)
         cells[i] = static_cast<std::uint8_t>(transposeCell(cellOf[g.mirrorTiles[i]]));
-    return cost(g, cells.data());
+    return manhattanOf(g.tiles, cells.data()) + excess(g, cells.data());
 }
 
 int PatternDatabases::directSum(const Tiles& tiles) const

@@ -73,6 +73,11 @@ public:
     int groupCost(int group, const CellsOfTiles& cellOf) const;
     int reflectedGroupCost(int group, const CellsOfTiles& cellOf) const;
 
+    // The same shares less the group's Manhattan distance (which the reflection leaves as it is),
+    // for a search that keeps the Manhattan distance itself.
+    int groupExcess(int group, const CellsOfTiles& cellOf) const;
+    int reflectedGroupExcess(int group, const CellsOfTiles& cellOf) const;
+
     // Sum over the groups on the board, on its reflection, and the larger of the two.
     int directSum(const Tiles& tiles) const;
     int reflectedSum(const Tiles& tiles) const;
@@ -87,7 +92,7 @@ private:
 
     PatternDatabases() = default;
     static PatternDatabases withGroups(const Partition& partition);  // tables left empty
-    int cost(const Group& group, const std::uint8_t* cells) const;
+    int excess(const Group& group, const std::uint8_t* cells) const;
 
     Partition m_partition;
     std::vector<Group> m_groups;

@@ -161,8 +161,9 @@ private:
     std::array<std::uint8_t, 2 * kSide> m_line{};
 };
 
-// The larger of the database sums for the board and for its reflection; after a slide only the
-// moved tile's group is looked up again on each side.
+// The larger of the database sums for the board and for its reflection. Both sums are the
+// Manhattan distance plus each group's excess over it, so only the excesses are looked up again
+// after a slide: the moved tile's group on each side.
 class DatabaseBound {
 public:
     struct Undo {
@@ -176,27 +177,32 @@ public:
     void reset(const Tiles& t)
     {
         m_cellOf = cellsOf(t);
+        m_manhattan = 0;
         m_directSum = 0;
         m_reflectedSum = 0;
+        for (int c = 0; c < kCellCount; ++c)
+            if (t[static_cast<std::size_t>(c)] != 0)
+                m_manhattan += manhattan(t[static_cast<std::size_t>(c)], c);
         for (int g = 0; g < m_db.groupCount(); ++g) {
-            m_direct[static_cast<std::size_t>(g)] = static_cast<std::int16_t>(m_db.groupCost(g, m_cellOf));
-            m_reflected[static_cast<std::size_t>(g)] = static_cast<std::int16_t>(m_db.reflectedGroupCost(g, m_cellOf));
+            m_direct[static_cast<std::size_t>(g)] = static_cast<std::int16_t>(m_db.groupExcess(g, m_cellOf));
+            m_reflected[static_cast<std::size_t>(g)] = static_cast<std::int16_t>(m_db.reflectedGroupExcess(g, m_cellOf));
             m_directSum += m_direct[static_cast<std::size_t>(g)];
             m_reflectedSum += m_reflected[static_cast<std::size_t>(g)];
         }
     }
 
-    int value() const { return std::max(m_directSum, m_reflectedSum); }
+    int value() const { return m_manhattan + std::max(m_directSum, m_reflectedSum); }
 
     Undo slide(const Tiles&, int tile, int from, int to)
     {
         m_cellOf[static_cast<std::size_t>(tile)] = static_cast<std::uint8_t>(to);
         m_cellOf[0] = static_cast<std::uint8_t>(from);
+        m_manhattan += manhattan(tile, to) - manhattan(tile, from);
         const auto g = static_cast<std::size_t>(m_db.groupOfTile(tile));
         const auto r = static_cast<std::size_t>(m_db.reflectedGroupOfTile(tile));
         const Undo undo{m_direct[g], m_reflected[r], static_cast<std::uint8_t>(tile)};
-        m_direct[g] = static_cast<std::int16_t>(m_db.groupCost(static_cast<int>(g), m_cellOf));
-        m_reflected[r] = static_cast<std::int16_t>(m_db.reflectedGroupCost(static_cast<int>(r), m_cellOf));
+        m_direct[g] = static_cast<std::int16_t>(m_db.groupExcess(static_cast<int>(g), m_cellOf));
+        m_reflected[r] = static_cast<std::int16_t>(m_db.reflectedGroupExcess(static_cast<int>(r), m_cellOf));
         m_directSum += m_direct[g] - undo.direct;
         m_reflectedSum += m_reflected[r] - undo.reflected;
         return undo;
@@ -206,6 +212,7 @@ public:
     {
         m_cellOf[undo.tile] = static_cast<std::uint8_t>(from);
         m_cellOf[0] = static_cast<std::uint8_t>(to);
+        m_manhattan += manhattan(undo.tile, from) - manhattan(undo.tile, to);
         const auto g = static_cast<std::size_t>(m_db.groupOfTile(undo.tile));
         const auto r = static_cast<std::size_t>(m_db.reflectedGroupOfTile(undo.tile));
         m_directSum += undo.direct - m_direct[g];
@@ -219,6 +226,7 @@ private:
     CellsOfTiles m_cellOf{};
     std::array<std::int16_t, kCellCount> m_direct{};
     std::array<std::int16_t, kCellCount> m_reflected{};
+    int m_manhattan = 0;
     int m_directSum = 0;
     int m_reflectedSum = 0;
 };
