@@ -18,6 +18,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QCursor>
 #include <QFrame>
 #include <QLabel>
@@ -143,6 +144,20 @@ void frmMain::createControls()
     // the ending stage covers the clock.
     for (QWidget* box : std::initializer_list<QWidget*>{picPuzzle, fraSelect, picEnding})
         box->raise();
+
+    // What a screen reader says of the picture buttons and the thumbnails.
+    const char* commands[][2] = {{}, {"Menu", "Opens the game menu"}, {"Start", "Starts a new game"},
+                                 {"End", "Quits the game"}};
+    for (int i = 1; i <= 3; ++i) {
+        imgCmd[i]->setAccessibleName(QLatin1String(commands[i][0]));
+        imgCmd[i]->setAccessibleDescription(QLatin1String(commands[i][1]));
+    }
+    for (int n = 1; n <= 3; ++n) {
+        imgSentaku[n]->setAccessibleName(QStringLiteral("Picture %1").arg(n));
+        imgSentaku[n]->setAccessibleDescription(QStringLiteral("Chooses picture %1 for the next game").arg(n));
+    }
+    imgTitle->setAccessibleName(QStringLiteral("Tavorin"));
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void frmMain::createMenu()
@@ -391,7 +406,9 @@ void frmMain::imgCmd_Click(int index)
         panel->setEnabled(p.enabled);
         panel->setTag(QString::fromStdString(p.tag));
     }
+    DescribeTiles();
     picPuzzle->show();
+    setFocus();
 
     moveBusy = false;
     timMain.setEnabled(false);
@@ -436,8 +453,63 @@ void frmMain::timMain_Timer()
     }
     ImageControl* panel = imgPanel[movePanel];
     panel->MoveTwips(panel->Left() + step.dx, panel->Top() + step.dy);
+    if (step.ended)
+        DescribeTiles();
     if (step.ended && IsBoardSolved())
         EndOfGame();
+}
+
+// ---- Keyboard ----
+
+void frmMain::keyPressEvent(QKeyEvent* event)
+{
+    Form_KeyDown(event->key());
+    QWidget::keyPressEvent(event);
+}
+
+void frmMain::Form_KeyDown(int key)
+{
+    if (!picPuzzle->isVisible() || !picPuzzle->isEnabled() || moveBusy)
+        return;
+    // The tile that stands beside the gap on the side the arrow comes from moves into it.
+    int column = model.gapCol;
+    int row = model.gapRow;
+    switch (key) {
+    case Qt::Key_Left: ++column; break;
+    case Qt::Key_Right: --column; break;
+    case Qt::Key_Up: ++row; break;
+    case Qt::Key_Down: --row; break;
+    default: return;
+    }
+    if (column < 1 || column > board::kColumns || row < 1 || row > board::kRows)
+        return;
+    const QString tag = QString::fromStdString(model.board(column, row));
+    for (int k = 0; k < board::kCells; ++k)
+        if (imgPanel[k]->Tag() == tag) {
+            imgPanel_Click(k);
+            return;
+        }
+}
+
+void frmMain::DescribeTiles()
+{
+    for (int k = 0; k < board::kCells; ++k) {
+        const int t = imgPanel[k]->Tag().toInt();
+        if (t < 1)
+            continue;
+        int column = 0;
+        int row = 0;
+        for (int c = 1; c <= board::kColumns; ++c)
+            for (int r = 1; r <= board::kRows; ++r)
+                if (model.board(c, r) == imgPanel[k]->Tag().toStdString()) {
+                    column = c;
+                    row = r;
+                }
+        imgPanel[k]->setAccessibleName(QStringLiteral("Tile %1").arg(t));
+        imgPanel[k]->setAccessibleDescription(
+            QStringLiteral("Piece from column %1, row %2 of the picture, now in column %3, row %4")
+                .arg((t - 1) % board::kColumns + 1).arg((t - 1) / board::kColumns + 1).arg(column).arg(row));
+    }
 }
 
 void frmMain::mAnimChk_Click(int index)

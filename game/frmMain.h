@@ -54,6 +54,7 @@ public:
     void mScore_Click();
     void mVersion_Click();
     void timEnding_Timer();
+    void Form_KeyDown(int key);      // arrow keys slide a tile into the gap, H asks for a hint
 
     // ---- Procedures shared by the handlers ----
     void ShowPictureSelection();
@@ -115,6 +116,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -125,6 +127,7 @@ private:
     void connectHandlers();
     void selectOption(int index);
     void SetEndCaption(const QString& caption);
+    void DescribeTiles();   // accessible names and descriptions of the tiles as they now stand
 
     board::RandomSource& m_random;
     bool m_unloaded = false;

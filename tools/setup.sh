@@ -44,6 +44,9 @@ case "$mode" in
   test)
     build dev
     ctest --preset dev --label-exclude 'soak|package'
+    # The same suite once more under the address and undefined-behaviour sanitizers.
+    build asan
+    ctest --preset asan --label-exclude 'soak|package|install|robustness'
     ;;
   *)
     echo "usage: $0 run|test" >&2
