@@ -33,5 +33,6 @@ int RunTavorin(int argc, char** argv, board::RandomSource& random)
         app.reportUncaught(errors::kUnknownErrorNumber, QString::fromLocal8Bit(e.what()));
         return errors::kUncaughtErrorExitStatus;
     }
+    window.StartHintTables();
     return app.exec();
 }

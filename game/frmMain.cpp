@@ -58,6 +58,7 @@ frmMain::frmMain(board::RandomSource& random, QWidget* parent)
       timScore(this, 0),
       timCmd(this, kHoverInterval),
       timMain(this, 0),
+      timHint(this, 0),
       secondsOfDay(modCommon::SecondsOfDay),
       pauseWait(modCommon::ShortWait),
       m_random(random)
@@ -69,7 +70,12 @@ frmMain::frmMain(board::RandomSource& random, QWidget* parent)
     connectHandlers();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    m_hintCancel = true;
+    if (m_hintThread.joinable())
+        m_hintThread.join();
+}
 
 // ---- Design ----
 
@@ -198,6 +204,7 @@ void frmMain::connectHandlers()
     connect(mScore, &QAction::triggered, this, &frmMain::mScore_Click);
     connect(mVersion, &QAction::triggered, this, &frmMain::mVersion_Click);
     connect(&timEnding, &WindowTimer::Timer, this, &frmMain::timEnding_Timer);
+    connect(&timHint, &WindowTimer::Timer, this, &frmMain::timHint_Timer);
     connect(&timMain, &WindowTimer::Timer, this, &frmMain::timMain_Timer);
     connect(&timScore, &WindowTimer::Timer, this, &frmMain::timScore_Timer);
     connect(&timSound, &WindowTimer::Timer, this, &frmMain::timSound_Timer);
@@ -268,6 +275,7 @@ void frmMain::closeEvent(QCloseEvent* event)
 
 void frmMain::ShowPictureSelection()
 {
+    StopHint();
     timScore.setEnabled(false);
     timScore.setInterval(0);
     lblTime->hide();
@@ -383,6 +391,8 @@ void frmMain::imgCmd_Click(int index)
     }
 
     // The start command.
+    StopHint();
+    hintUsed = false;
     fraSelect->hide();
     picEnding->hide();
     lblEnd->hide();
@@ -472,6 +482,10 @@ void frmMain::Form_KeyDown(int key)
     if (!picPuzzle->isVisible() || !picPuzzle->isEnabled() || moveBusy)
         return;
     // The tile that stands beside the gap on the side the arrow comes from moves into it.
+    if (key == Qt::Key_H) {
+        ShowHint();
+        return;
+    }
     int column = model.gapCol;
     int row = model.gapRow;
     switch (key) {
@@ -489,6 +503,73 @@ void frmMain::Form_KeyDown(int key)
             imgPanel_Click(k);
             return;
         }
+}
+
+// ---- Hints ----
+
+void frmMain::StartHintTables()
+{
+    if (!m_tables)
+        m_tables = std::make_unique<solver::BackgroundDatabases>(solver::defaultCacheDirectory());
+}
+
+void frmMain::ShowHint()
+{
+    if (m_hintRunning)
+        return;
+    const auto tiles = solver::tilesFromBoard(model.board);
+    if (!tiles)
+        return;
+    if (m_hintThread.joinable())
+        m_hintThread.join();
+    m_hintRunning = true;
+    auto tables = m_tables ? m_tables->current() : nullptr;
+    const std::string asked = model.board.ToString();
+    m_hintThread = std::thread([this, tiles = *tiles, tables, asked] {
+        m_hintSolver.setDatabases(tables);
+        solver::SolveLimits limits;
+        limits.maxTime = std::chrono::milliseconds(3000);
+        limits.cancel = &m_hintCancel;
+        const auto move = m_hintSolver.hint(tiles, limits).firstMove();
+        const std::string tile = move ? solver::gameTileName(*move) : std::string();
+        QMetaObject::invokeMethod(this, [this, tile, asked] { HintReady(tile, asked); }, Qt::QueuedConnection);
+    });
+}
+
+// The answer counts only for the board it was asked about, and only while the game runs.
+void frmMain::HintReady(const std::string& tile, const std::string& boardWhenAsked)
+{
+    m_hintRunning = false;
+    if (tile.empty() || boardWhenAsked != model.board.ToString() || !picPuzzle->isVisible() || !picPuzzle->isEnabled())
+        return;
+    StopHint();
+    for (int k = 0; k < board::kCells; ++k)
+        if (imgPanel[k]->Tag().toStdString() == tile)
+            m_hintPanel = k;
+    if (m_hintPanel < 0)
+        return;
+    hintUsed = true;
+    m_hintBlinks = 0;
+    timHint.setEnabled(true);
+    timHint.setInterval(100);
+}
+
+void frmMain::timHint_Timer()
+{
+    if (m_hintPanel < 0 || ++m_hintBlinks >= 10) {
+        StopHint();
+        return;
+    }
+    imgPanel[m_hintPanel]->setVisible(m_hintBlinks % 2 == 0);
+}
+
+void frmMain::StopHint()
+{
+    timHint.setEnabled(false);
+    timHint.setInterval(0);
+    if (m_hintPanel >= 0)
+        imgPanel[m_hintPanel]->setVisible(true);
+    m_hintPanel = -1;
 }
 
 void frmMain::DescribeTiles()
@@ -535,6 +616,7 @@ bool frmMain::IsBoardSolved() const
 
 void frmMain::EndOfGame()
 {
+    StopHint();
     imgPanel[model.hiddenPanel]->setVisible(true);
     imgPanel[model.hiddenPanel]->setEnabled(true);
     picPuzzle->setEnabled(false);
@@ -547,7 +629,7 @@ void frmMain::EndOfGame()
     SendMedia("play EndSound from 0");
     musicOn = false;
     EndingTrigger();
-    if (IsNewRecord(lblTime->text())) {
+    if (!hintUsed && IsNewRecord(lblTime->text())) {
         frmScrName name(*lblTime, this);
         name.exec();
     }

@@ -12,7 +12,10 @@
 #include "Twips.h"
 #include "WindowTimer.h"
 
+#include "DatabaseCache.h"
+#include "GameBoard.h"
 #include "OpenFileDialog.h"
+#include "Solver.h"
 
 #include <QMenu>
 #include <QPoint>
@@ -20,7 +23,11 @@
 #include <functional>
 #include <QWidget>
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
 
 class ImageControl;
 class PictureBox;
@@ -55,6 +62,7 @@ public:
     void mVersion_Click();
     void timEnding_Timer();
     void Form_KeyDown(int key);      // arrow keys slide a tile into the gap, H asks for a hint
+    void timHint_Timer();            // the hinted tile's blink
 
     // ---- Procedures shared by the handlers ----
     void ShowPictureSelection();
@@ -64,6 +72,13 @@ public:
     void EndingTrigger();
     bool IsNewRecord(const QString& timeText) const;
 
+    // ---- Hints ----
+    // Starts building (or loading from the user's cache folder) the solver's tables in the
+    // background; until they are ready a hint is answered from a weaker bound.
+    void StartHintTables();
+    void ShowHint();                 // solves on a worker thread, then blinks the first tile to move
+    void StopHint();
+
     // ---- Controls ----
     PictureBox* picEndingBuf = nullptr;
     WindowTimer timSound;
@@ -72,6 +87,7 @@ public:
     WindowTimer timCmd;
     picclip::PictureClip PictureClip;
     WindowTimer timMain;
+    WindowTimer timHint;
     dialogs::OpenFileDialog CommonDlg;
     QWidget* picPuzzle = nullptr;
     QLabel* lblEnd = nullptr;
@@ -109,6 +125,7 @@ public:
     std::int32_t endFrame = 0;
     std::int32_t endFrameLimit = 0;
     QPointer<frmPreview> preview;                  // frmPreview while it is open
+    bool hintUsed = false;                         // a hint was shown in this game: no record
 
     // The time of day for the ending's pause, and the wait between its looks; tests drive both.
     std::function<int()> secondsOfDay;
@@ -129,7 +146,16 @@ private:
     void SetEndCaption(const QString& caption);
     void DescribeTiles();   // accessible names and descriptions of the tiles as they now stand
 
+    void HintReady(const std::string& tile, const std::string& boardWhenAsked);
+
     board::RandomSource& m_random;
+    std::unique_ptr<solver::BackgroundDatabases> m_tables;
+    solver::HintSolver m_hintSolver;               // used on the hint thread only
+    std::thread m_hintThread;
+    std::atomic<bool> m_hintCancel{false};
+    bool m_hintRunning = false;
+    int m_hintPanel = -1;
+    int m_hintBlinks = 0;
     bool m_unloaded = false;
     bool m_dragging = false;
     QPoint m_dragOffset;   // pixels, cursor to window origin

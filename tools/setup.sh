@@ -10,7 +10,7 @@ cd "$root"
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev qt6-svg-dev xxd
+  qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-qpa-plugins libgl-dev qt6-svg-dev xxd
   libimagequant-dev fonts-comic-neue fonts-motoya-l-maruberi libgif-dev zlib1g-dev
   libfluidsynth-dev timgm6mb-soundfont
   fonts-ipafont-gothic fonts-urw-base35 fonts-dejavu-core

@@ -67,8 +67,8 @@ public:
     PlayerScript& operator=(const PlayerScript&) = delete;
 
     QStringList answers;
-    // When set, every dialog after the list has run out is answered with this instead of cancel,
-    // until `repeatCount` dialogs in all have been asked.
+    // When set, the dialogs after the list has run out are answered with this instead of cancel,
+    // up to dialog number repeatCount - 1; dialog number repeatCount is cancelled.
     QString repeatAnswer;
     int repeatCount = 0;
 

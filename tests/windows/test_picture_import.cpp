@@ -3,6 +3,7 @@
 #include "ImageControl.h"
 #include "WindowsTestSupport.h"
 #include "frmPreview.h"
+#include "modCommon.h"
 
 #include <QLabel>
 #include <QRadioButton>
@@ -185,11 +186,11 @@ void PictureImportTest::aGoodFileStartsAGameOnItsPicture()
     QCOMPARE(w.lblTime->text(), QString("00:00:00"));
     QVERIFY(w.mPreview->isEnabled());
     QCOMPARE(media_double::Commands(), (std::vector<std::string>{"stop all", "play MoveSound from 0"}));
-    const QString mismatch = TilesMismatch(w, picture, tolerance);
-    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    QCOMPARE(TilesMismatch(w, picture, tolerance), QString());
     // The panel is left as it was.
     QVERIFY(w.optPic[3]->isChecked());
-    QCOMPARE(w.imgSentaku[1]->Picture().isNull(), false);
+    for (int n = 1; n <= 3; ++n)
+        QCOMPARE(w.imgSentaku[n]->Picture(), modCommon::GetResPic(99 + n, modCommon::kPictureBitmap));
 }
 
 void PictureImportTest::anUnrecognisedFileBringsTheMessageThenTheDialogAgain_data()
@@ -265,7 +266,7 @@ void PictureImportTest::aFailureDuringAGameLeavesTheGameAndThePreview()
     w.mInputPic_Click();
     QVERIFY(!preview || preview->isHidden());
     QCOMPARE(w.lblTime->text(), QString("00:00:00"));
-    QVERIFY(TilesMismatch(w, picture, 0).isEmpty());
+    QCOMPARE(TilesMismatch(w, picture, 0), QString());
 }
 
 // However often the player picks a bad file, the dialog is answered from the same stack depth.

@@ -133,7 +133,7 @@ void PictureSelectionTest::aSelectionTakesEffectAtTheNextStartOnly()
 {
     frmMain& w = *m_game->window;
     w.imgCmd_Click(2);
-    QVERIFY2(TilesMismatch(w, w.imgSentaku[1]->Picture(), 0).isEmpty(), qPrintable(TilesMismatch(w, w.imgSentaku[1]->Picture(), 0)));
+    QCOMPARE(TilesMismatch(w, w.imgSentaku[1]->Picture(), 0), QString());
     const QList<QImage> firstGame = TilePictures(w);
 
     w.mOrignal_Click();
@@ -141,14 +141,13 @@ void PictureSelectionTest::aSelectionTakesEffectAtTheNextStartOnly()
     QCOMPARE(TilePictures(w), firstGame);   // not cut yet
 
     w.imgCmd_Click(2);
-    const QString mismatch = TilesMismatch(w, w.imgSentaku[3]->Picture(), 0);
-    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    QCOMPARE(TilesMismatch(w, w.imgSentaku[3]->Picture(), 0), QString());
     QCOMPARE(w.PictureClip.Tag(), QString("3"));
 
     // The current picture stays through further games.
     w.imgCmd_Click(2);
     QCOMPARE(w.PictureClip.Picture(), w.imgSentaku[3]->Picture());
-    QVERIFY(TilesMismatch(w, w.imgSentaku[3]->Picture(), 0).isEmpty());
+    QCOMPARE(TilesMismatch(w, w.imgSentaku[3]->Picture(), 0), QString());
 }
 
 void PictureSelectionTest::pictureSelectionAlwaysReturnsToPictureOne_data()
@@ -207,7 +206,7 @@ void PictureSelectionTest::pictureSelectionAlwaysReturnsToPictureOne()
 
     // A game started now is on picture 1 and counts for it when completed.
     w.imgCmd_Click(2);
-    QVERIFY(TilesMismatch(w, w.imgSentaku[1]->Picture(), 0).isEmpty());
+    QCOMPARE(TilesMismatch(w, w.imgSentaku[1]->Picture(), 0), QString());
     QCOMPARE(w.PictureClip.Tag(), QString("1"));
 }
 
@@ -253,8 +252,7 @@ void PictureSelectionTest::picturesWhoseSidesDifferAreStretched()
     w.imgCmd_Click(2);
 
     const QSize cell(size.width() / 4, size.height() / 4);
-    const QString mismatch = TilesMismatch(w, picture, 0);
-    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    QCOMPARE(TilesMismatch(w, picture, 0), QString());
 
     // On screen: every tile is square, its mark fills its top-left quarter and its colour the rest.
     for (ImageControl* panel : w.imgPanel) {
