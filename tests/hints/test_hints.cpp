@@ -1,0 +1,210 @@
+// Keyboard play, the hint's blink and its effect on records, and what a screen reader is told.
+#include "ImageControl.h"
+#include "MediaRecorder.h"
+#include "QelForTests.h"
+#include "ScriptedRandom.h"
+#include "SettingsStore.h"
+#include "frmMain.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+// Gap right twice: "2 3 1 4 / 5 6 7 8 / ..." with the gap at (3, 1).
+std::deque<double> GapAtThirdColumn()
+{
+    std::deque<double> draws{0.0, 0.0};
+    draws.insert(draws.end(), 298, 0.5);
+    return draws;
+}
+
+std::deque<double> OneSlideFromSolved()
+{
+    std::deque<double> draws{0.0};
+    draws.insert(draws.end(), 299, 0.5);
+    return draws;
+}
+
+}  // namespace
+
+class HintsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void arrowMovesTheTileOnTheArrowsOtherSide_data();
+    void arrowMovesTheTileOnTheArrowsOtherSide();
+    void keysDoNothingOutsideAnOpenBoard_data();
+    void keysDoNothingOutsideAnOpenBoard();
+    void hintBlinksTheFirstTileOfAShortestSolutionAndSetsNoRecord();
+    void hintForAStaleBoardIsDropped();
+    void tilesButtonsAndThumbnailsHaveAccessibleNames();
+
+private:
+    QelForTests m_qel{QEL_LIBRARY};
+    QTemporaryDir m_cache;
+    std::unique_ptr<ScriptedRandom> m_random;
+    std::unique_ptr<frmMain> m_w;
+};
+
+void HintsTest::init()
+{
+    qputenv("XDG_CACHE_HOME", m_cache.path().toUtf8());
+    media_double::Reset();
+    QFile::remove(settings::StorePath());   // an empty record: any finished game would beat it
+    m_random = std::make_unique<ScriptedRandom>();
+    m_w = std::make_unique<frmMain>(*m_random);
+    m_w->Form_Load();
+}
+
+void HintsTest::cleanup()
+{
+    m_w.reset();
+}
+
+void HintsTest::arrowMovesTheTileOnTheArrowsOtherSide_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("movedTile");   // empty: nothing moves
+    // Gap at (3, 1): left of it tile 3, right of it tile 4, below it tile 7, nothing above.
+    QTest::newRow("left moves the tile right of the gap") << int(Qt::Key_Left) << "4";
+    QTest::newRow("right moves the tile left of the gap") << int(Qt::Key_Right) << "3";
+    QTest::newRow("up moves the tile below the gap") << int(Qt::Key_Up) << "7";
+    QTest::newRow("down with no tile above does nothing") << int(Qt::Key_Down) << "";
+    QTest::newRow("another key does nothing") << int(Qt::Key_Space) << "";
+}
+
+void HintsTest::arrowMovesTheTileOnTheArrowsOtherSide()
+{
+    QFETCH(int, key);
+    QFETCH(QString, movedTile);
+    frmMain& w = *m_w;
+    m_random->Script(GapAtThirdColumn());
+    w.imgCmd_Click(2);
+    const std::string before = w.model.board.ToString();
+    QTest::keyClick(&w, static_cast<Qt::Key>(key));
+    if (movedTile.isEmpty()) {
+        QVERIFY(!w.moveBusy);
+        QCOMPARE(w.model.board.ToString(), before);
+        return;
+    }
+    QVERIFY(w.moveBusy);
+    QCOMPARE(w.imgPanel[w.movePanel]->Tag(), movedTile);
+    QCOMPARE(QString::fromStdString(w.model.board(3, 1)), movedTile);
+}
+
+void HintsTest::keysDoNothingOutsideAnOpenBoard_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::newRow("picture selection") << "selection";
+    QTest::newRow("during a slide") << "sliding";
+    QTest::newRow("after a solved game") << "solved";
+}
+
+void HintsTest::keysDoNothingOutsideAnOpenBoard()
+{
+    QFETCH(QString, state);
+    frmMain& w = *m_w;
+    settings::SaveSetting("Puzzle", "SCORE", "HISCORE", "00:00:00");
+    if (state != "selection") {
+        m_random->Script(state == "solved" ? OneSlideFromSolved() : GapAtThirdColumn());
+        w.imgCmd_Click(2);
+        w.Form_KeyDown(state == "solved" ? Qt::Key_Right : Qt::Key_Left);
+        QVERIFY(w.moveBusy);
+        if (state == "solved") {
+            for (int i = 0; i < 3; ++i)
+                w.timMain_Timer();
+            QVERIFY(!w.picPuzzle->isEnabled());
+        }
+    }
+    const std::string before = w.model.board.ToString();
+    const bool busy = w.moveBusy;
+    for (int key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_H})
+        w.Form_KeyDown(key);
+    QCOMPARE(w.model.board.ToString(), before);
+    QCOMPARE(w.moveBusy, busy);
+    QTest::qWait(50);
+    QVERIFY(!w.timHint.isRunning());
+}
+
+void HintsTest::hintBlinksTheFirstTileOfAShortestSolutionAndSetsNoRecord()
+{
+    frmMain& w = *m_w;
+    m_random->Script(OneSlideFromSolved());   // the only shortest solution: tile 2 slides right
+    w.imgCmd_Click(2);
+    QTest::keyClick(&w, Qt::Key_H);
+    QTRY_VERIFY_WITH_TIMEOUT(w.timHint.isRunning(), 5000);
+    ImageControl* tile = w.imgPanel[0];
+    QCOMPARE(tile->Tag(), QString("2"));
+    QCOMPARE(w.model.board.ToString(), std::string("2 1 3 4 5 6 7 8 9 10 11 12 13 14 15 16"));   // nothing moved
+    QTRY_VERIFY_WITH_TIMEOUT(tile->isHidden(), 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(!tile->isHidden(), 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.timHint.isRunning(), 2000);
+    QVERIFY(tile->isVisible());
+
+    // Solving it now ends the game as usual, but the name entry never opens.
+    bool nameEntryOpened = false;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            nameEntryOpened = true;
+            modal->close();
+        }
+    });
+    watch.start(50);
+    media_double::Reset();
+    w.imgPanel_Click(0);
+    for (int i = 0; i < 3; ++i)
+        w.timMain_Timer();
+    QVERIFY(!w.picPuzzle->isEnabled());
+    QVERIFY(w.lblEnd->isVisible());
+    QCOMPARE(media_double::Commands(), (std::vector<std::string>{"stop all", "play EndSound from 0"}));
+    QVERIFY(!nameEntryOpened);
+    QCOMPARE(settings::GetSetting("Puzzle", "SCORE", "HISCORE"), QString());
+
+    // The next game without a hint may set a record again.
+    m_random->Script(OneSlideFromSolved());
+    w.imgCmd_Click(2);
+    QVERIFY(!w.hintUsed);
+    w.imgPanel_Click(0);
+    for (int i = 0; i < 3; ++i)
+        w.timMain_Timer();
+    QVERIFY(nameEntryOpened);
+}
+
+void HintsTest::hintForAStaleBoardIsDropped()
+{
+    frmMain& w = *m_w;
+    m_random->Script(GapAtThirdColumn());
+    w.imgCmd_Click(2);
+    w.Form_KeyDown(Qt::Key_H);
+    w.Form_KeyDown(Qt::Key_Left);   // the board changes before the answer comes
+    QTest::qWait(300);
+    QVERIFY(!w.timHint.isRunning());
+    QVERIFY(!w.hintUsed);
+}
+
+void HintsTest::tilesButtonsAndThumbnailsHaveAccessibleNames()
+{
+    frmMain& w = *m_w;
+    QCOMPARE(w.imgCmd[2]->accessibleName(), QString("Start"));
+    QVERIFY(!w.imgCmd[3]->accessibleDescription().isEmpty());
+    QCOMPARE(w.imgSentaku[2]->accessibleName(), QString("Picture 2"));
+    m_random->Script(GapAtThirdColumn());
+    w.imgCmd_Click(2);
+    // Control 0 shows tile 2, which stands at (1, 1): its own place is column 2, row 1.
+    QCOMPARE(w.imgPanel[0]->accessibleName(), QString("Tile 2"));
+    QCOMPARE(w.imgPanel[0]->accessibleDescription(),
+             QString("Piece from column 2, row 1 of the picture, now in column 1, row 1"));
+    w.Form_KeyDown(Qt::Key_Left);   // tile 4 moves from (4, 1) to (3, 1)
+    for (int i = 0; i < 3; ++i)
+        w.timMain_Timer();
+    QCOMPARE(w.imgPanel[3]->accessibleDescription(),
+             QString("Piece from column 4, row 1 of the picture, now in column 3, row 1"));
+}
+
+QTEST_MAIN(HintsTest)
+#include "test_hints.moc"
