@@ -655,7 +655,6 @@ void frmMain::EndingTrigger()
     if (!clearedFlags[1] || !clearedFlags[2] || !clearedFlags[3])
         return;
     repaint();
-    QApplication::sync();
     modCommon::ClockPause(secondsOfDay, pauseWait);
     picEndingBuf->setPicture(modCommon::GetResPic(300, modCommon::kPictureBitmap));
     picEndingBuf->setInnerSize(static_cast<int>(modCommon::SingleFromText(modCommon::GetResStr(301))),

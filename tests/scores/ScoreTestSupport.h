@@ -12,7 +12,6 @@
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QPointer>
 #include <QTimer>
 #include <QWindow>
 #include <QInputMethodEvent>

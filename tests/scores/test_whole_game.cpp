@@ -46,7 +46,6 @@ class WholeGameTest : public QObject {
     Q_OBJECT
 private slots:
     void init();
-    void cleanup();
 
     void solvedGameIsRecordedAndShownInTheScoreWindow_data();
     void solvedGameIsRecordedAndShownInTheScoreWindow();
@@ -58,10 +57,6 @@ private:
 void WholeGameTest::init()
 {
     media_double::Reset();
-}
-
-void WholeGameTest::cleanup()
-{
 }
 
 void WholeGameTest::solvedGameIsRecordedAndShownInTheScoreWindow_data()
