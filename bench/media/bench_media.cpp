@@ -1,5 +1,6 @@
-// Figures for the media layer: how long a "play" command takes to return, how fast the synthesis
-// renders against real time, the CPU that real-time playback takes, and the memory a SoundFont adds.
+// Figures for the media layer: the memory held after the game's two opens, during play and after a
+// long rest; the CPU taken at rest; how long a "play" command takes to return; how fast the
+// synthesis renders against real time; the CPU that real-time playback takes.
 //
 // Usage: bench_media [music.mid]   (default: the game's juesmansdesiring.mid in the build folder)
 #include "MediaCommand.h"
@@ -16,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -73,6 +75,27 @@ std::string baseName(const std::string& path)
     return path.substr(path.find_last_of('/') + 1);
 }
 
+// Share of one core the whole process uses over the next stretch of wall time.
+double cpuPercentOver(std::chrono::milliseconds stretch)
+{
+    const double cpu0 = cpuSeconds();
+    const auto wall0 = Clock::now();
+    std::this_thread::sleep_for(stretch);
+    const double cpu = cpuSeconds() - cpu0;
+    return 100.0 * cpu / std::chrono::duration<double>(Clock::now() - wall0).count();
+}
+
+bool waitFor(const std::function<bool()>& condition, std::chrono::seconds timeout)
+{
+    const auto end = Clock::now() + timeout;
+    while (!condition()) {
+        if (Clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -87,16 +110,64 @@ int main(int argc, char** argv)
     media::MediaEngine& engine = media::MediaEngine::instance();
     std::printf("music: %s, %.1f s\n", musicPath.c_str(), music->seconds);
 
-    // Memory: resident size before the playback thread loads a SoundFont and once it has.
+    const std::string fanfarePath = TAVORIN_MUSIC_DIR "/fanfa4.mid";
+    const std::string openFanfare = "open " + fanfarePath + " type sequencer alias EndSound";
+    const auto openTheGamesTwo = [&] {
+        mciSendStringA(openMusic.c_str(), nullptr, 0);
+        mciSendStringA(openFanfare.c_str(), nullptr, 0);
+    };
+
+    // Memory: resident size after the game's two opens (nothing may load yet), while the music
+    // plays (the SoundFont is in), and once a rest has freed the SoundFont again.
     for (const std::string& soundFont : soundFonts()) {
-        engine.reconfigure({soundFont, {}});
+        media::EngineOptions options;
+        options.soundFont = soundFont;
+        options.drivers = {};
+        options.unloadAfter = std::chrono::seconds(1);
+        engine.reconfigure(options);
         malloc_trim(0);
         const double before = residentMiB();
-        mciSendStringA(openMusic.c_str(), nullptr, 0);
+        openTheGamesTwo();
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        const double opened = residentMiB();
+        mciSendStringA("play MoveSound from 0", nullptr, 0);
         engine.waitUntilReady(std::chrono::seconds(60));
-        const double after = residentMiB();
-        std::printf("%-34s %.1f MiB resident (%.1f -> %.1f MiB)\n",
-                    ("SoundFont " + baseName(soundFont) + " adds").c_str(), after - before, before, after);
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        const double playing = residentMiB();
+        mciSendStringA("stop all", nullptr, 0);
+        waitFor([&] { return engine.soundFontPath().empty(); }, std::chrono::seconds(30));
+        const double rested = residentMiB();
+        std::printf("%-34s after the two opens %+.1f MiB, while playing %+.1f MiB, after the rest %+.1f MiB"
+                    " (from %.1f MiB)\n",
+                    ("memory with " + baseName(soundFont) + ":").c_str(), opened - before, playing - before,
+                    rested - before, before);
+    }
+
+    // CPU at rest, as in the picture selection: both devices open, the music stopped.
+    for (const char* driver : {"none", "timer"}) {
+        media::EngineOptions options;
+        if (std::string(driver) == "none")
+            options.drivers = {};
+        else
+            options.drivers = {driver};
+        options.driverLinger = std::chrono::seconds(8);
+        engine.reconfigure(options);
+        openTheGamesTwo();
+        mciSendStringA("play EndSound from 0", nullptr, 0);
+        engine.waitUntilReady(std::chrono::seconds(60));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        mciSendStringA("stop all", nullptr, 0);
+        std::string lingering;
+        if (engine.driverOpen()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            char figure[96];
+            std::snprintf(figure, sizeof figure, "; %.2f %% while the driver lingers over silence",
+                          cpuPercentOver(std::chrono::seconds(5)));
+            lingering = figure;
+            waitFor([&] { return !engine.driverOpen(); }, std::chrono::seconds(30));
+        }
+        std::printf("%-34s %.3f %% of one core over 10 s (%s output)%s\n", "at rest the process uses",
+                    cpuPercentOver(std::chrono::seconds(10)), driver, lingering.c_str());
     }
 
     // The command latency, with the output the game itself would choose.
@@ -104,10 +175,15 @@ int main(int argc, char** argv)
     const auto openStart = Clock::now();
     mciSendStringA(openMusic.c_str(), nullptr, 0);
     const double openMs = ms(Clock::now() - openStart);
+    const auto firstPlayStart = Clock::now();
+    mciSendStringA("play MoveSound from 0", nullptr, 0);
+    const double firstPlayMs = ms(Clock::now() - firstPlayStart);
     engine.waitUntilReady(std::chrono::seconds(60));
+    const double soundMs = ms(Clock::now() - firstPlayStart);
     std::printf("output: %s, SoundFont %s\n", engine.outputName().c_str(), engine.soundFontPath().c_str());
-    std::printf("%-34s %.4f ms (reads and checks the file; the SoundFont loads elsewhere)\n",
-                "open command returns in", openMs);
+    std::printf("%-34s %.4f ms (reads and checks the file)\n", "open command returns in", openMs);
+    std::printf("%-34s %.4f ms (the music starts %.0f ms later, once the SoundFont is in)\n",
+                "first play command returns in", firstPlayMs, soundMs);
     std::vector<double> play;
     std::vector<double> status;
     char reply[255];

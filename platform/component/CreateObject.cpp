@@ -9,6 +9,7 @@
 #include <QHash>
 
 #include <dlfcn.h>
+#include <link.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -22,6 +23,39 @@ namespace {
 QString hex(HResult result)
 {
     return QStringLiteral("0x") + QString::number(static_cast<quint32>(result), 16).toUpper().rightJustified(8, QLatin1Char('0'));
+}
+
+// Why the shared object at `path` cannot be loaded whole, or an empty text. The dynamic loader
+// maps a library's segments straight from the file and touches them; a file cut short (an
+// interrupted copy or install) would then end the program with SIGBUS instead of an error.
+// Anything that is not an ELF file of this machine's class is left to dlopen to refuse, and so
+// is a file too short for an ELF header (nothing is read from it: /proc files show size 0).
+QString cutOffLibrary(const QString& path, qint64 size)
+{
+    ElfW(Ehdr) header{};
+    QFile file(path);
+    if (size < qint64(sizeof header) || !file.open(QIODevice::ReadOnly))
+        return QString();
+    if (file.read(reinterpret_cast<char*>(&header), sizeof header) != qint64(sizeof header) ||
+        std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != (sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32))
+        return QString();
+    const auto cutOff = [&](quint64 needed) {
+        return QStringLiteral("the file is cut off (%1 of %2 bytes)").arg(size).arg(needed);
+    };
+    if (header.e_phnum == 0 || header.e_phentsize != sizeof(ElfW(Phdr)))
+        return QString();   // not a loadable object of this machine: dlopen says why
+    const quint64 tableEnd = quint64(header.e_phoff) + quint64(header.e_phnum) * sizeof(ElfW(Phdr));
+    if (tableEnd > quint64(size) || !file.seek(qint64(header.e_phoff)))
+        return cutOff(tableEnd);
+    for (int i = 0; i < header.e_phnum; ++i) {
+        ElfW(Phdr) segment{};
+        if (file.read(reinterpret_cast<char*>(&segment), sizeof segment) != qint64(sizeof segment))
+            return cutOff(tableEnd);
+        const quint64 segmentEnd = quint64(segment.p_offset) + quint64(segment.p_filesz);
+        if (segment.p_type == PT_LOAD && (segmentEnd < segment.p_offset || segmentEnd > quint64(size)))
+            return cutOff(segmentEnd);
+    }
+    return QString();
 }
 
 // Loaded libraries by path: their DllGetClassObject. Entries are never removed.
@@ -160,6 +194,8 @@ HResult checkServerPath(const QString& path, QString* reason) noexcept
             return refuse(hr::kAccessDenied, QStringLiteral("library %1 is not a regular file").arg(path));
         if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
             return refuse(hr::kAccessDenied, QStringLiteral("library %1 can be written by its group or by others").arg(path));
+        if (const QString cut = cutOffLibrary(path, st.st_size); !cut.isEmpty())
+            return refuse(hr::kBadFormat, QStringLiteral("library %1 cannot be loaded: %2").arg(path, cut));
         return hr::kOk;
     } catch (...) {
         return hr::kOutOfMemory;

@@ -29,7 +29,9 @@ HResult createInstance(const QUuid& clsid, const QUuid& iid, void** object, QStr
 
 // hr::kOk when `path` may be loaded as a component library: an absolute path naming a regular
 // file (after symbolic links) that neither its group nor others can write.
-// hr::kModuleNotFound if there is no such file, hr::kAccessDenied otherwise.
+// hr::kModuleNotFound if there is no such file, hr::kBadFormat for a shared object cut short
+// (its segments run past the end of the file, which would crash the loader), hr::kAccessDenied
+// otherwise.
 HResult checkServerPath(const QString& path, QString* reason = nullptr) noexcept;
 
 QString resultText(HResult result);

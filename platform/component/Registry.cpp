@@ -267,11 +267,27 @@ QString userFile()
     return base + QStringLiteral("/tavorin/components.json");
 }
 
+QStringList systemFiles()
+{
+    // The XDG rules: the folders of XDG_CONFIG_DIRS in order of preference, /etc/xdg when it is
+    // unset or empty, and relative entries ignored.
+    const QByteArray dirs = qgetenv("XDG_CONFIG_DIRS");
+    const QStringList folders = dirs.isEmpty() ? QStringList{QStringLiteral("/etc/xdg")}
+                                               : QFile::decodeName(dirs).split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    QStringList files;
+    for (const QString& folder : folders) {
+        if (QDir::isAbsolutePath(folder))
+            files.append(QDir::cleanPath(folder) + QStringLiteral("/tavorin/components.json"));
+    }
+    return files;
+}
+
 QStringList lookupFiles()
 {
-    // A system-wide registry would follow here, one file per XDG config dir:
-    // QStandardPaths::standardLocations(GenericConfigLocation) minus the first, + "/tavorin/components.json".
-    return {userFile()};
+    QStringList files{QDir::cleanPath(userFile())};
+    files.append(systemFiles());
+    files.removeDuplicates();   // a config dir may repeat, or name the user's own folder
+    return files;
 }
 
 HResult setValues(const QString& file, const QList<Value>& values, QString* reason)

@@ -1,8 +1,11 @@
-// The component registry: keys and string values in a per-user JSON file, laid out like the classic class registry.
+// The component registry: keys and string values in per-user and system JSON files, laid out like the classic class registry.
 //
 // Contract
 //   File: registry::userFile(), i.e. $XDG_CONFIG_HOME/tavorin/components.json, or
 //   ~/.config/tavorin/components.json when XDG_CONFIG_HOME is unset, empty or relative.
+//   System files: registry::systemFiles(), <dir>/tavorin/components.json for each absolute dir
+//   of $XDG_CONFIG_DIRS in its order, or /etc/xdg/tavorin/components.json when that variable is
+//   unset or empty. An installed game ships its entry there; the program only ever reads them.
 //   Format: one JSON object. A member whose value is an object is a key; a member whose value
 //   is a string is a named value of the key it sits in; the name "" is the key's default value.
 //   So CLSID\{id}\InprocServer32 (default) is root["CLSID"]["{id}"]["InprocServer32"][""].
@@ -16,10 +19,11 @@
 //   removeValues drops keys left empty, and the file itself once nothing is left in it, so
 //   writing a set of values and removing the same set leaves the file as it was.
 //
-//   Readers (readValue) consult lookupFiles() in order, the first file holding the value wins.
-//   Today that is the user's file alone; a system-wide file would be appended after it (see
-//   lookupFiles in Registry.cpp). A parsed file is kept in memory until its identity on disk
-//   (inode, size, change time) changes, so repeated lookups cost a stat() each.
+//   Readers (readValue) consult lookupFiles() in order, the first file holding the value wins:
+//   the user's file, then the system files, so a per-user registration (a developer build, a
+//   re-skinned Qel) overrides the installed one. A file that cannot be read or parsed stops the
+//   lookup with its error rather than being skipped. A parsed file is kept in memory until its
+//   identity on disk (inode, size, change time) changes, so repeated lookups cost a stat() each.
 //
 //   All functions are thread-safe, never throw, and on failure set *reason (when given) to a
 //   sentence naming the file and what went wrong.
@@ -40,6 +44,8 @@ struct Value {
 };
 
 QString userFile();
+QStringList systemFiles();
+// userFile() then systemFiles(), each file once.
 QStringList lookupFiles();
 
 // Adds or replaces each value in `file`, creating its keys (and the file and folder) as needed.

@@ -1,15 +1,18 @@
 // Sequencer devices, the request queue between the calling thread and the playback thread, and
-// the playback thread itself (SoundFont loading, audio driver or silent real-time output).
+// the playback thread itself (SoundFont loading at the first play, an audio driver opened for
+// each stretch of sound or the silent real-time output).
 #include "MediaEngine.h"
 
 #include "SoundFontLocator.h"
 #include "Synthesis.h"
 
 #include <fluidsynth.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <stop_token>
 
 namespace media {
 
@@ -31,15 +34,101 @@ float peakOf(int frames, const float* left, const float* right)
     return peak;
 }
 
+// 4 periods of 512 frames: about 46 ms of latency, and a tenth of the wake-ups of FluidSynth's
+// default 64-frame periods.
+constexpr int kPeriodFrames = 512;
+constexpr int kPeriods = 4;
+
+// An open audio output; its callbacks have ended once it is destroyed.
+class AudioOutput {
+public:
+    virtual ~AudioOutput() = default;
+};
+
+class FluidDriver final : public AudioOutput {
+public:
+    explicit FluidDriver(fluid_audio_driver_t* driver) : m_driver(driver) {}
+    ~FluidDriver() override { delete_fluid_audio_driver(m_driver); }
+    FluidDriver(const FluidDriver&) = delete;
+    FluidDriver& operator=(const FluidDriver&) = delete;
+
+private:
+    fluid_audio_driver_t* m_driver;
+};
+
+// A sound card without sound: asks for a period every 512 frames of real time, whatever plays.
+class TimerDriver final : public AudioOutput {
+public:
+    TimerDriver(fluid_audio_func_t callback, void* data)
+        : m_thread([callback, data](std::stop_token stop) {
+              using Clock = std::chrono::steady_clock;
+              float left[kPeriodFrames];
+              float right[kPeriodFrames];
+              float* out[2] = {left, right};
+              const Clock::time_point start = Clock::now();
+              std::uint64_t periods = 0;
+              while (!stop.stop_requested()) {
+                  callback(data, kPeriodFrames, 0, nullptr, 2, out);
+                  ++periods;
+                  std::this_thread::sleep_until(
+                      start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
+                                  double(periods * kPeriodFrames) / kSampleRate)));
+              }
+          })
+    {
+    }
+
+private:
+    std::jthread m_thread;   // asked to stop and joined first thing in destruction
+};
+
+// Opens the driver an entry names ("name" or "name:device"); null when it does not open.
+std::unique_ptr<AudioOutput> openOutput(const std::string& entry, fluid_settings_t* settings,
+                                        fluid_audio_func_t callback, void* data)
+{
+    const std::size_t colon = entry.find(':');
+    const std::string name = entry.substr(0, colon);
+    if (name == "timer")
+        return std::make_unique<TimerDriver>(callback, data);
+    if (!settings || fluid_settings_setstr(settings, "audio.driver", name.c_str()) != FLUID_OK)
+        return nullptr;
+    const std::string device = "audio." + name + ".device";
+    if (colon != std::string::npos) {
+        if (fluid_settings_setstr(settings, device.c_str(), entry.substr(colon + 1).c_str()) != FLUID_OK)
+            return nullptr;
+    } else {
+        char* standard = nullptr;   // an earlier entry may have chosen another device
+        if (fluid_settings_getstr_default(settings, device.c_str(), &standard) == FLUID_OK && standard)
+            fluid_settings_setstr(settings, device.c_str(), std::string(standard).c_str());
+    }
+    fluid_settings_setint(settings, "audio.period-size", kPeriodFrames);
+    fluid_settings_setint(settings, "audio.periods", kPeriods);
+    fluid_audio_driver_t* driver = new_fluid_audio_driver2(settings, callback, data);
+    if (!driver)
+        return nullptr;
+    return std::make_unique<FluidDriver>(driver);
+}
+
+// Gives the pages of a freed SoundFont's small allocations back to the system.
+void trimHeap()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 }  // namespace
 
 struct MediaEngine::RenderState {
     Synth synth;
-    std::unique_ptr<PieceRun> run;
+    std::unique_ptr<PieceRun> run;   // declared after synth: destroyed before it
     std::shared_ptr<const Piece> piece;
     std::string key;
     std::uint64_t generation = 0;
     MediaEngine* engine = nullptr;
+    std::uint64_t lingerFrames = 0;   // silence after which a driver is let go
+    std::uint64_t silentFrames = 0;   // rendered since something last played or sounded
+    bool retired = false;             // the driver is being let go: it gets silence only
 };
 
 MediaEngine& MediaEngine::instance()
@@ -118,6 +207,14 @@ void MediaEngine::requestSilenceLocked()
     m_wake.notify_all();
 }
 
+bool MediaEngine::pieceAskedLocked()
+{
+    // Only the newest request counts; at rest a stop has nothing to stop.
+    if (!m_requests.empty() && !m_requests.back().piece)
+        m_requests.clear();
+    return !m_requests.empty();
+}
+
 void MediaEngine::reconfigure(EngineOptions options)
 {
     stopThread(std::move(options));
@@ -139,6 +236,18 @@ std::string MediaEngine::soundFontPath() const
 {
     std::lock_guard lock(m_mutex);
     return m_soundFont;
+}
+
+bool MediaEngine::driverOpen() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_driverOpen;
+}
+
+std::uint64_t MediaEngine::driversOpened() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_driversOpened;
 }
 
 void MediaEngine::startThreadLocked()
@@ -168,6 +277,7 @@ void MediaEngine::stopThread(std::optional<EngineOptions> next)
     m_threadRunning = false;
     m_quit = false;
     m_ready = false;
+    m_driverResting = false;
     m_output.clear();
     m_soundFont.clear();
     m_peak = 0.0f;
@@ -183,8 +293,33 @@ int MediaEngine::audioCallback(void* data, int frames, int, float*[], int nout, 
     auto* state = static_cast<RenderState*>(data);
     if (nout < 2)
         return FLUID_FAILED;
-    state->engine->renderCycle(*state, frames, out[0], out[1]);
+    state->engine->driverCycle(*state, frames, out[0], out[1]);
     return FLUID_OK;
+}
+
+void MediaEngine::driverCycle(RenderState& state, int frames, float* left, float* right)
+{
+    if (state.retired) {
+        std::fill(left, left + frames, 0.0f);
+        std::fill(right, right + frames, 0.0f);
+        return;
+    }
+    renderCycle(state, frames, left, right);
+    if (state.run || state.synth.activeVoices() > 0) {
+        state.silentFrames = 0;
+        return;
+    }
+    state.silentFrames += static_cast<std::uint64_t>(frames);
+    if (state.silentFrames < state.lingerFrames)
+        return;
+    std::lock_guard lock(m_mutex);
+    if (!m_requests.empty())
+        return;   // asked for since this period began: the next one takes it
+    // From here on this callback leaves the state alone; requests wait for the next start.
+    state.retired = true;
+    m_driverResting = true;
+    m_peak = 0.0f;
+    m_wake.notify_all();
 }
 
 void MediaEngine::renderCycle(RenderState& state, int frames, float* left, float* right)
@@ -224,21 +359,18 @@ void MediaEngine::silentOutput(RenderState& state)
     constexpr int kBlock = 1024;   // about 23 ms: a piece ends within one block of its last event
     float left[kBlock];
     float right[kBlock];
-    Clock::time_point start = Clock::now();
+    outputStarted("none", false);
+    const Clock::time_point start = Clock::now();
     std::uint64_t rendered = 0;
     for (;;) {
         {
-            std::unique_lock lock(m_mutex);
+            std::lock_guard lock(m_mutex);
             if (m_quit)
                 return;
-            // Idle only once nothing plays and the last voices have faded.
+            // Rest once nothing plays and the last voices have faded.
             if (!state.run && m_requests.empty() && state.synth.activeVoices() == 0) {
                 m_peak = 0.0f;
-                m_wake.wait(lock, [this] { return m_quit || !m_requests.empty(); });
-                if (m_quit)
-                    return;
-                start = Clock::now();
-                rendered = 0;
+                return;
             }
         }
         renderCycle(state, kBlock, left, right);
@@ -249,54 +381,93 @@ void MediaEngine::silentOutput(RenderState& state)
     }
 }
 
-void MediaEngine::playbackThread(EngineOptions options)
+void MediaEngine::outputStarted(const std::string& name, bool driver)
 {
-    RenderState state;
-    state.engine = this;
-    const std::string soundFont = options.soundFont ? *options.soundFont : locateSoundFont();
-    const bool loaded = !soundFont.empty() && state.synth.loadSoundFont(soundFont);
-
-    fluid_audio_driver_t* driver = nullptr;
-    std::string output = "none";
-    for (const std::string& name : options.drivers) {
-        {
-            std::lock_guard lock(m_mutex);
-            if (m_quit)
-                break;
-        }
-        fluid_settings_t* settings = state.synth.settings();
-        if (!settings || fluid_settings_setstr(settings, "audio.driver", name.c_str()) != FLUID_OK)
-            continue;
-        // 4 periods of 512 frames: about 46 ms of latency, and a tenth of the wake-ups of
-        // FluidSynth's default 64-frame periods.
-        fluid_settings_setint(settings, "audio.period-size", 512);
-        fluid_settings_setint(settings, "audio.periods", 4);
-        driver = new_fluid_audio_driver2(state.synth.settings(), &MediaEngine::audioCallback, &state);
+    {
+        std::lock_guard lock(m_mutex);
+        m_output = name;
+        m_ready = true;
         if (driver) {
-            output = name;
+            m_driverOpen = true;
+            ++m_driversOpened;
+        }
+    }
+    m_readyChanged.notify_all();
+}
+
+bool MediaEngine::soundThroughDriver(RenderState& state, const EngineOptions& options)
+{
+    state.lingerFrames = static_cast<std::uint64_t>(std::max<std::int64_t>(0, options.driverLinger.count())) *
+                         kSampleRate / 1000;
+    state.silentFrames = 0;
+    state.retired = false;
+    {
+        std::lock_guard lock(m_mutex);
+        m_driverResting = false;
+    }
+    std::unique_ptr<AudioOutput> driver;
+    std::string name;
+    for (const std::string& entry : options.drivers) {
+        driver = openOutput(entry, state.synth.settings(), &MediaEngine::audioCallback, &state);
+        if (driver) {
+            name = entry;
             break;
         }
     }
+    if (!driver)
+        return false;
+    outputStarted(name, true);
     {
-        std::lock_guard lock(m_mutex);
-        m_ready = true;
-        m_output = output;
-        m_soundFont = loaded ? soundFont : std::string();
-    }
-    m_readyChanged.notify_all();
-
-    if (driver) {
         std::unique_lock lock(m_mutex);
-        m_wake.wait(lock, [this] { return m_quit; });
-    } else {
-        silentOutput(state);
+        m_wake.wait(lock, [this] { return m_quit || m_driverResting; });
     }
+    // The driver goes first: its thread calls into the player and the synth. Once it is
+    // deleted, only this thread touches the state.
+    driver.reset();
+    state.retired = false;
+    state.silentFrames = 0;
+    std::lock_guard lock(m_mutex);
+    m_driverOpen = false;
+    m_driverResting = false;
+    m_peak = 0.0f;
+    return true;
+}
 
-    // Teardown order matters: the driver's thread calls into the player and the synth.
-    if (driver)
-        delete_fluid_audio_driver(driver);
-    state.run.reset();
-    // state.synth goes last, with state.
+void MediaEngine::playbackThread(EngineOptions options)
+{
+    std::unique_ptr<RenderState> state;   // the synthesizer and its SoundFont, from the first play
+    for (;;) {
+        {
+            // At rest: no output runs, nothing plays and no voice sounds.
+            std::unique_lock lock(m_mutex);
+            const auto asked = [this] { return m_quit || pieceAskedLocked(); };
+            if (!state || options.unloadAfter <= std::chrono::milliseconds::zero()) {
+                m_wake.wait(lock, asked);
+            } else if (!m_wake.wait_for(lock, options.unloadAfter, asked)) {
+                lock.unlock();
+                state.reset();
+                trimHeap();
+                lock.lock();
+                m_soundFont.clear();
+                m_ready = false;
+                continue;
+            }
+            if (m_quit)
+                break;
+        }
+        if (!state) {
+            state = std::make_unique<RenderState>();
+            state->engine = this;
+            const std::string soundFont = options.soundFont ? *options.soundFont : locateSoundFont();
+            const bool loaded = !soundFont.empty() && state->synth.loadSoundFont(soundFont);
+            std::lock_guard lock(m_mutex);
+            m_soundFont = loaded ? soundFont : std::string();
+            continue;   // look again: the piece may have been stopped, or the program ended, meanwhile
+        }
+        if (!soundThroughDriver(*state, options))
+            silentOutput(*state);
+    }
+    // No driver is left by now; the state goes with its run before its synth.
 }
 
 }  // namespace media

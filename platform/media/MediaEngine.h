@@ -6,18 +6,30 @@
 //   already open is refused. play() starts the device's piece from its beginning; since there is
 //   one synthesizer, as with a MIDI port, a device that was playing stops when another starts.
 //   isPlaying() is nullopt for an unknown alias, true from play() until the piece has passed its
-//   last event or is stopped, false otherwise. stopAll() silences every device at once; closeAll()
-//   also forgets them. Every call returns at once; all may come from any thread.
-//   Playback thread: started by the first successful open(); it loads the SoundFont (so the
-//   caller never waits for it), then sounds through the first audio driver in the options that
-//   opens ("pulseaudio", then "alsa"), or, when none does, renders in real time into a discarded
-//   buffer so that a piece lasts exactly as long as with sound. It never uses the player's loop
-//   mode and ends each piece itself at its last event. Teardown (reconfigure() or the end of the
-//   program) stops the driver first, then the player, then the synthesizer.
+//   last event or is stopped (so also while the SoundFont is still loading), false otherwise.
+//   stopAll() silences every device at once; closeAll() also forgets them. Every call returns at
+//   once; all may come from any thread.
+//   Playback thread: started by the first successful open(), it rests until a piece is asked
+//   for. Nothing of the synthesizer exists before: at the first play() it loads the SoundFont
+//   (the caller never waits for it; the piece starts when the font is ready). Each time a piece
+//   starts from rest it opens the first audio driver in the options that opens ("pulseaudio",
+//   then "alsa"; "name:device" picks the driver's device), or, when none does, renders in real
+//   time into a discarded buffer so that a piece lasts exactly as long as with sound. A driver
+//   renders without pause, so it is closed again once nothing has played and no voice has
+//   sounded for driverLinger of audio (long enough that the music's restart between two
+//   play-throughs keeps it); the silent output rests as soon as the voices have faded. After
+//   unloadAfter at rest the synthesizer and its SoundFont are freed too (zero: kept). It never
+//   uses the player's loop mode and ends each piece itself at its last event. Teardown (closing
+//   a driver, reconfigure(), the end of the program) stops the driver first, then the player,
+//   then the synthesizer. The driver "timer" has no device: it asks for periods in real time,
+//   as a sound card does, and discards them (for tests and benchmarks).
 //   Test and benchmark hooks: reconfigure() closes every device, stops the playback thread and
 //   sets the options the next start uses; waitUntilReady() waits until the SoundFont is loaded and
-//   the output runs; outputName() names the output in use ("none" for the silent one);
-//   recentPeak() is the largest sample of the last rendered block (0 when idle).
+//   an output has started for a piece; outputName() names the output of the latest start ("none"
+//   for the silent one, empty before any); soundFontPath() is the SoundFont loaded now (empty
+//   when none is); driverOpen() says whether an audio driver exists now, driversOpened() how
+//   many have been opened since the program began; recentPeak() is the largest sample of the
+//   last rendered block (0 at rest).
 #pragma once
 
 #include <atomic>
@@ -41,6 +53,8 @@ class PieceRun;
 struct EngineOptions {
     std::optional<std::string> soundFont;                       // unset: search; empty: none
     std::vector<std::string> drivers{"pulseaudio", "alsa"};     // tried in this order
+    std::chrono::milliseconds driverLinger{3000};               // silence before a driver closes
+    std::chrono::milliseconds unloadAfter{60000};               // rest before the font is freed
 };
 
 class MediaEngine {
@@ -62,6 +76,8 @@ public:
     bool waitUntilReady(std::chrono::milliseconds timeout) const;
     std::string outputName() const;
     std::string soundFontPath() const;
+    bool driverOpen() const;
+    std::uint64_t driversOpened() const;
     float recentPeak() const { return m_peak.load(); }
 
 private:
@@ -80,9 +96,13 @@ private:
     static int audioCallback(void* data, int frames, int nfx, float* fx[], int nout, float* out[]);
     void startThreadLocked();
     void requestSilenceLocked();
+    bool pieceAskedLocked();
     void stopThread(std::optional<EngineOptions> next);
     void playbackThread(EngineOptions options);
+    void outputStarted(const std::string& name, bool driver);
+    bool soundThroughDriver(RenderState& state, const EngineOptions& options);
     void silentOutput(RenderState& state);
+    void driverCycle(RenderState& state, int frames, float* left, float* right);
     void renderCycle(RenderState& state, int frames, float* left, float* right);
 
     mutable std::mutex m_mutex;   // guards the members down to m_options
@@ -92,10 +112,13 @@ private:
     bool m_threadRunning = false;
     bool m_quit = false;
     bool m_ready = false;
+    bool m_driverOpen = false;
+    bool m_driverResting = false;   // the driver's callback found a long silence
+    std::uint64_t m_driversOpened = 0;
     std::string m_output;
     std::string m_soundFont;
     EngineOptions m_options;
-    std::condition_variable m_wake;            // requests or quit, for the playback thread
+    std::condition_variable m_wake;            // requests, quit or a resting driver, for the playback thread
     mutable std::condition_variable m_readyChanged;
 
     std::mutex m_lifecycle;   // serializes starting and stopping the thread; taken before m_mutex

@@ -114,7 +114,10 @@ QImage Decode(const QByteArray& bytes, framing::Format format, const QString& na
     reader.setAutoDetectImageFormat(false);
     reader.setAutoTransform(true);
 
-    const QSize size = reader.size();
+    QSize size = reader.size();
+    // Qt's BMP reader gives the height of a bitmap stored top-down as the header holds it: negative.
+    if (format == framing::Format::Bmp && size.height() < 0 && size.height() >= -kMaxSide)
+        size.setHeight(-size.height());
     if (!size.isValid())
         Fail(errors::kInvalidPicture, name, QStringLiteral("the picture header cannot be read") + messages.summary());
     CheckDeclaredSize(name, size.width(), size.height());

@@ -60,6 +60,20 @@ private:
         return process;
     }
 
+    // The n-th folder of XDG_CONFIG_DIRS as init() sets it, and the registry file in it.
+    QString systemDir(int n) const { return m_config->filePath(QStringLiteral("xdg%1").arg(n)); }
+    QString systemFile(int n) const { return systemDir(n) + QStringLiteral("/tavorin/components.json"); }
+    // Registers `qel` as an installation does: its own DllRegisterServer, writing into a system dir.
+    bool installEntry(const QString& qel, const QString& dir)
+    {
+        QProcess regsvr;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir);
+        regsvr.setProcessEnvironment(environment);
+        regsvr.start(QStringLiteral(REGSVR_TOOL), {qel});
+        return regsvr.waitForFinished(30000) && regsvr.exitStatus() == QProcess::NormalExit && regsvr.exitCode() == 0;
+    }
+
     QTemporaryDir m_libraries;
     std::unique_ptr<QTemporaryDir> m_config;
     const QFile::Permissions m_executable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
@@ -76,15 +90,19 @@ private slots:
         copyLibrary(QStringLiteral(QEL_LIBRARY), QStringLiteral("libgroupwritable.so"), m_executable | QFile::WriteGroup);
         copyLibrary(QStringLiteral(QEL_LIBRARY), QStringLiteral("libotherwritable.so"), m_executable | QFile::WriteOther);
         QVERIFY(writeAll(library(QStringLiteral("libtext.so")), "this is not a shared library\n"));
+        // A library whose copy stopped after 4 KiB: its segments run past the end of the file.
+        QVERIFY(writeAll(library(QStringLiteral("libcut.so")), readAll(QStringLiteral(QEL_LIBRARY)).left(4096)));
         QVERIFY(QDir(m_libraries.path()).mkdir(QStringLiteral("libfolder.so")));
     }
 
-    // Each test starts with its own empty configuration folder; the real one is never touched.
+    // Each test starts with its own empty configuration folder and two empty system config
+    // dirs; the real ones (an installed game's /etc/xdg entry among them) are never consulted.
     void init()
     {
         m_config = std::make_unique<QTemporaryDir>();
         QVERIFY(m_config->isValid());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config->path()));
+        qputenv("XDG_CONFIG_DIRS", QFile::encodeName(systemDir(1) + ':' + systemDir(2)));
     }
 
     void userFileFollowsXdgConfigHome_data()
@@ -130,6 +148,97 @@ private slots:
         QVERIFY(!readAll(file).contains("{A}"));
         QCOMPARE(registry::removeValues(file, {{{"CLSID", "{B}"}, "", {}}}), hr::kOk);
         QVERIFY2(!QFile::exists(file), "a registry with nothing left in it is removed");
+    }
+
+    void lookupFollowsTheXdgConfigPath_data()
+    {
+        QTest::addColumn<bool>("set");
+        QTest::addColumn<QByteArray>("xdgConfigDirs");
+        QTest::addColumn<QStringList>("systemFiles");
+        const QString name = QStringLiteral("/tavorin/components.json");
+        QTest::newRow("unset") << false << QByteArray() << QStringList{"/etc/xdg" + name};
+        QTest::newRow("empty") << true << QByteArray() << QStringList{"/etc/xdg" + name};
+        QTest::newRow("in the order given") << true << QByteArray("/b:/a") << QStringList{"/b" + name, "/a" + name};
+        QTest::newRow("relative and empty entries skipped")
+            << true << QByteArray("conf::/a/:./x") << QStringList{"/a" + name};
+        QTest::newRow("only relative entries") << true << QByteArray("conf") << QStringList{};
+    }
+    void lookupFollowsTheXdgConfigPath()
+    {
+        QFETCH(bool, set);
+        QFETCH(QByteArray, xdgConfigDirs);
+        QFETCH(QStringList, systemFiles);
+        if (set)
+            qputenv("XDG_CONFIG_DIRS", xdgConfigDirs);
+        else
+            qunsetenv("XDG_CONFIG_DIRS");
+        QCOMPARE(registry::systemFiles(), systemFiles);
+        QCOMPARE(registry::lookupFiles(), QStringList{registry::userFile()} + systemFiles);
+    }
+
+    void aConfigDirNamingTheUsersFolderIsReadOnce()
+    {
+        qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_config->path() + "/:/a:/a"));
+        QCOMPARE(registry::lookupFiles(), (QStringList{registry::userFile(), "/a/tavorin/components.json"}));
+    }
+
+    void eachValueComesFromTheFirstFileHoldingIt()
+    {
+        const QList<registry::Value> both{{{"CLSID", "{A}"}, "", "system 2"}, {{"CLSID", "{B}"}, "", "system 2"}};
+        QCOMPARE(registry::setValues(systemFile(2), both), hr::kOk);
+        QCOMPARE(registry::setValues(systemFile(1), {{{"CLSID", "{A}"}, "", "system 1"}}), hr::kOk);
+        QCOMPARE(registry::setValues(registry::userFile(), {{{"CLSID", "{C}"}, "", "user"}}), hr::kOk);
+        QString data;
+        QCOMPARE(registry::readValue({"CLSID", "{A}"}, "", &data), hr::kOk);
+        QCOMPARE(data, QStringLiteral("system 1"));
+        // The user's file has the key CLSID, but not {B}: the lookup goes on, it does not stop at the file.
+        QCOMPARE(registry::readValue({"CLSID", "{B}"}, "", &data), hr::kOk);
+        QCOMPARE(data, QStringLiteral("system 2"));
+
+        QCOMPARE(registry::setValues(registry::userFile(), {{{"clsid", "{a}"}, "", "user"}}), hr::kOk);
+        QCOMPARE(registry::readValue({"CLSID", "{A}"}, "", &data), hr::kOk);
+        QCOMPARE(data, QStringLiteral("user"));
+        QCOMPARE(registry::removeValues(registry::userFile(), {{{"CLSID", "{A}"}, "", {}}}), hr::kOk);
+        QCOMPARE(registry::readValue({"CLSID", "{A}"}, "", &data), hr::kOk);
+        QCOMPARE(data, QStringLiteral("system 1"));
+    }
+
+    void aDamagedSystemFileMattersOnlyWhenItIsReached()
+    {
+        QVERIFY(QDir().mkpath(QFileInfo(systemFile(1)).absolutePath()));
+        QVERIFY(writeAll(systemFile(1), "{\"CLSID\": "));
+        QCOMPARE(registry::setValues(systemFile(2), {{{"K"}, "", "system 2"}}), hr::kOk);
+        QString data;
+        QString reason;
+        QCOMPARE(registry::readValue({"K"}, "", &data, &reason), hr::kRegistryDamaged);
+        QVERIFY2(reason.contains(systemFile(1)), qPrintable(reason));
+        QCOMPARE(registry::setValues(registry::userFile(), {{{"K"}, "", "user"}}), hr::kOk);
+        QCOMPARE(registry::readValue({"K"}, "", &data), hr::kOk);
+        QCOMPARE(data, QStringLiteral("user"));
+    }
+
+    void installedQelIsFoundAndAUserRegistrationWins()
+    {
+        const QString qel = library("libQel.so");
+        QVERIFY(installEntry(qel, systemDir(2)));
+        const QByteArray installed = readAll(systemFile(2));
+        QVERIFY(installed.contains(QFile::encodeName(qel)));
+        QVERIFY(!QFile::exists(registry::userFile()));
+        void* object = nullptr;
+        QCOMPARE(component::createInstance(qel::kClsidQelRes, qel::_QelRes::kIid, &object), hr::kOk);
+        static_cast<qel::_QelRes*>(object)->release();
+
+        // A per-user registration of another library takes over (this one cannot serve it).
+        QCOMPARE(registerServer(qel::kClsidQelRes, library("libnoentry.so")), hr::kOk);
+        QString reason;
+        QCOMPARE(component::createInstance(qel::kClsidQelRes, qel::_QelRes::kIid, &object, &reason), hr::kProcNotFound);
+        QVERIFY2(reason.contains("libnoentry.so"), qPrintable(reason));
+
+        // Unregistering touches the user's file only: the installed entry serves again.
+        QCOMPARE(runRegsvr({"-u", qel})->exitCode(), 0);
+        QCOMPARE(component::createInstance(qel::kClsidQelRes, qel::_QelRes::kIid, &object), hr::kOk);
+        static_cast<qel::_QelRes*>(object)->release();
+        QCOMPARE(readAll(systemFile(2)), installed);
     }
 
     void lookupsSeeEveryChangeToTheFile_data()
@@ -254,6 +363,8 @@ private slots:
                                   << "is not a regular file";
         QTest::newRow("not a shared library") << QByteArray() << library("libtext.so") << qel << iid
                                               << int(hr::kBadFormat) << "cannot be loaded";
+        QTest::newRow("library cut short") << QByteArray() << library("libcut.so") << qel << iid << int(hr::kBadFormat)
+                                           << "cannot be loaded: the file is cut off";
         QTest::newRow("unresolved symbol") << QByteArray() << library("libunresolved.so") << qel << iid
                                            << int(hr::kBadFormat) << "tavorin_test_function_that_nobody_defines";
         QTest::newRow("entry point missing") << QByteArray() << library("libnoentry.so") << qel << iid
@@ -323,6 +434,7 @@ private slots:
         QTest::newRow("unknown option") << QStringList{"-x", qel} << 2 << "usage";
         QTest::newRow("missing file") << QStringList{library("libgone.so")} << 1 << "cannot be found";
         QTest::newRow("not a shared library") << QStringList{library("libtext.so")} << 1 << "cannot be loaded";
+        QTest::newRow("library cut short") << QStringList{library("libcut.so")} << 1 << "cannot be loaded: the file is cut off";
         QTest::newRow("no entry point") << QStringList{library("libnoentry.so")} << 1
                                         << "has no entry point DllRegisterServer";
         QTest::newRow("group-writable") << QStringList{library("libgroupwritable.so")} << 1

@@ -101,6 +101,7 @@ void MediaCommandsTest::initTestCase()
     m_silent.drivers = {};
     media::MediaEngine::instance().reconfigure(m_silent);
     QCOMPARE(sendCode("open one.mid type sequencer alias Warm"), 0);
+    QCOMPARE(sendCode("play Warm from 0"), 0);   // the SoundFont loads at the first play
     QVERIFY(media::MediaEngine::instance().waitUntilReady(std::chrono::seconds(20)));
     QCOMPARE(QString::fromStdString(media::MediaEngine::instance().outputName()), QStringLiteral("none"));
 }
@@ -409,11 +410,11 @@ void MediaCommandsTest::defaultOutputsKeepTimeToo()
     // way a piece reports "stopped" when it ends.
     media::MediaEngine::instance().reconfigure({});
     openPiece("one.mid", "Tune");
+    QCOMPARE(sendCode("play Tune from 0"), 0);
+    QCOMPARE(send("status Tune mode"), std::string("playing"));
     QVERIFY(media::MediaEngine::instance().waitUntilReady(std::chrono::seconds(20)));
     const QString output = QString::fromStdString(media::MediaEngine::instance().outputName());
     QVERIFY2(output == "pulseaudio" || output == "alsa" || output == "none", qPrintable(output));
-    QCOMPARE(sendCode("play Tune from 0"), 0);
-    QCOMPARE(send("status Tune mode"), std::string("playing"));
     QTRY_COMPARE_WITH_TIMEOUT(send("status Tune mode"), std::string("stopped"), 8000);
     media::MediaEngine::instance().reconfigure(m_silent);
 }

@@ -73,6 +73,21 @@ QByteArray Bmp(const QImage& image, int bits)
     return bytes;
 }
 
+// The same BMP with its rows stored top-down, as a negative height in its header says.
+QByteArray TopDown(const QByteArray& bmp)
+{
+    const qint32 offset = qFromLittleEndian<qint32>(bmp.constData() + 10);
+    const qint32 width = qFromLittleEndian<qint32>(bmp.constData() + 18);
+    const qint32 height = qFromLittleEndian<qint32>(bmp.constData() + 22);
+    const int bits = qFromLittleEndian<quint16>(bmp.constData() + 28);
+    const qsizetype row = (qsizetype(width) * bits + 31) / 32 * 4;
+    QByteArray flipped = bmp.left(offset);
+    for (qint32 y = height - 1; y >= 0; --y)
+        flipped += bmp.mid(offset + y * row, row);
+    qToLittleEndian<qint32>(-height, flipped.data() + 22);
+    return flipped;
+}
+
 int AppendToArray(GifFileType* gif, const GifByteType* data, int length)
 {
     static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(data), length);
@@ -249,6 +264,8 @@ void PictureFileTest::goodPicturesLoadWhole_data()
     QTest::newRow("8-bit BMP") << "b.bmp" << Bmp(pattern, 8) << pattern << false << false;
     QTest::newRow("4-bit BMP") << "b4.bmp" << Bmp(pattern, 4) << pattern << false << false;
     QTest::newRow("BMP named .dib") << "c.dib" << bmp24 << pattern << false << false;
+    QTest::newRow("24-bit BMP stored top-down") << "c2.bmp" << TopDown(bmp24) << pattern << false << false;
+    QTest::newRow("8-bit BMP stored top-down") << "c3.bmp" << TopDown(Bmp(pattern, 8)) << pattern << false << false;
     QTest::newRow("RLE8 BMP") << "d.bmp" << Rle8Bmp(true) << RleExpected() << false << false;
     QTest::newRow("GIF") << "e.gif" << gif << pattern << false << false;
     QTest::newRow("GIF without its trailer") << "f.gif" << gif.chopped(1) << pattern << false << false;

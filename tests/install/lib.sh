@@ -1,0 +1,169 @@
+# Shared steps of the install checks: the expected layout, a private X server, a traced start of
+# the installed game and the checks on the running game.
+set -euo pipefail
+
+: "${INSTALL_OUT:=$(mktemp -d)}"
+: "${INSTALL_QELDIR:?the folder of libQel.so below the prefix}"
+: "${PROBE_PICTURE:?a bitmap the import dialog can load}"
+app_id=io.github.tavorin.Tavorin
+icon_sizes=(16 32 48 64 128 256)
+work=$(mktemp -d)
+pids=()
+cleanup_steps=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  for step in "${cleanup_steps[@]}"; do eval "$step" || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -z "${DISPLAY:-}" ] || import -window root "$INSTALL_OUT/failure.png" 2>/dev/null || true
+  [ -s "$work/game.log" ] && { echo "--- game output:" >&2; tail -n 40 "$work/game.log" >&2; }
+  exit 1
+}
+
+# Every file an installation holds, sorted, relative to the root: $1 the prefix and $2 the
+# system config folder, both relative to that root (e.g. usr and etc/xdg).
+layout() {
+  {
+    printf '%s\n' "$1/bin/tavorin" "$1/libexec/tavorin/Tavorin" "$1/$INSTALL_QELDIR/libQel.so" \
+      "$1/share/tavorin/juesmansdesiring.mid" "$1/share/tavorin/fanfa4.mid" \
+      "$1/share/applications/$app_id.desktop" "$1/share/metainfo/$app_id.metainfo.xml" \
+      "$1/share/icons/hicolor/scalable/apps/$app_id.svg" "$2/tavorin/components.json"
+    for s in "${icon_sizes[@]}"; do echo "$1/share/icons/hicolor/${s}x$s/apps/$app_id.png"; done
+  } | sort
+}
+
+# Starts Xvfb on a free display and exports DISPLAY.
+start_x() {
+  exec 3<> "$work/displayfd"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  pids+=($!)
+  for _ in $(seq 100); do
+    [ -s "$work/displayfd" ] && break
+    sleep 0.05
+  done
+  [ -s "$work/displayfd" ] || fail "Xvfb did not start"
+  export DISPLAY=":$(head -n1 "$work/displayfd")"
+}
+
+# A player's home with nothing set up but a Pictures folder holding probe.bmp: $1.
+make_home() {
+  mkdir -p "$1/Pictures"
+  cp "$PROBE_PICTURE" "$1/Pictures/probe.bmp"
+}
+
+# Runs the command "$@" under strace (file opens into $work/trace); the command writes its
+# process id, which the game keeps through its execs, into the file $pidfile. Sets game_pid.
+launch_traced() {
+  strace -f -qq --seccomp-bpf -e trace=openat -o "$work/trace" "$@" >"$work/game.log" 2>&1 &
+  pids+=($!)
+  for _ in $(seq 100); do [ -s "$pidfile" ] && break; sleep 0.05; done
+  [ -s "$pidfile" ] || fail "the game did not start"
+  game_pid=$(cat "$pidfile")
+  pids+=("$game_pid")   # ending strace alone would leave the game running
+}
+
+# Waits for the game's visible 354 x 414 main window (an error report would be another
+# window) and for its first paint, which a first start on a fresh system can delay while the
+# font caches are built; sets win.
+wait_main_window() {
+  local found
+  win=
+  for _ in $(seq 300); do
+    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its window appeared"
+    for found in $(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null); do
+      eval "$(xdotool getwindowgeometry --shell "$found")"
+      if [ "$WIDTH" -eq 354 ] && [ "$HEIGHT" -eq 414 ]; then
+        win=$found
+        break 2
+      fi
+    done
+    sleep 0.1
+  done
+  [ -n "$win" ] || fail "no main window appeared"
+  for _ in $(seq 300); do
+    import -window root -crop "${WIDTH}x$HEIGHT+$X+$Y" "$work/window.png" 2>/dev/null &&
+      awk -v m="$(convert "$work/window.png" -format '%[fx:mean]' info:)" 'BEGIN { exit !(m > 0.05) }' && return 0
+    sleep 0.1
+  done
+  fail "the main window stayed blank"
+}
+
+# True when the trace shows a successful open of the file named exactly $1.
+opened() {
+  grep -qF "openat(AT_FDCWD, \"$1\", " "$work/trace" &&
+    grep -F "openat(AT_FDCWD, \"$1\", " "$work/trace" | grep -qE '\) = [0-9]+$'
+}
+
+# The running game as installed below $1 (a host path): the installed program, run in its data
+# folder, with the installed Qel loaded and the music opened by bare name; its window class
+# is the one desktop entry $2 names.
+check_running_game() {
+  [ "$(readlink "/proc/$game_pid/exe")" = "$1/libexec/tavorin/Tavorin" ] || fail "the running program is $(readlink "/proc/$game_pid/exe")"
+  [ "$(readlink "/proc/$game_pid/cwd")" = "$1/share/tavorin" ] || fail "the game runs in $(readlink "/proc/$game_pid/cwd"), not its data folder"
+  grep -qF "$1/$INSTALL_QELDIR/libQel.so" "/proc/$game_pid/maps" || fail "the game did not load the installed libQel.so"
+  for m in juesmansdesiring fanfa4; do
+    opened "$m.mid" || fail "$m.mid was not opened"
+  done
+  local class wanted
+  class=$(xprop -id "$win" WM_CLASS | sed -n 's/.*", "\(.*\)"$/\1/p')
+  wanted=$(sed -n 's/^StartupWMClass=//p' "$2")
+  [ -n "$class" ] && [ "$class" = "$wanted" ] || fail "window class '$class' does not match StartupWMClass=$wanted"
+}
+
+# Opens Menu > 画像取込 and types the bare name probe.bmp into the dialog; the picture loads only
+# if the dialog opened in the player's Pictures folder, $1 as the game sees it.
+check_import_starts_in_pictures() {
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  xdotool mousemove $((X + 74)) $((Y + 397)) click 1   # Menu
+  sleep 0.4
+  xdotool key Down Down Return                         # its second entry, 画像取込
+  # Qt may replace the dialog's X window right after showing it: type into a window that has
+  # stayed the same for a moment, and start over (replacing the text) if it vanished meanwhile.
+  local dialog previous= typed=
+  for _ in $(seq 100); do
+    dialog=$(game_window '画像取込') || dialog=
+    if [ -n "$dialog" ] && [ "$dialog" = "$previous" ] &&
+       xdotool key --window "$dialog" ctrl+a 2>/dev/null && xdotool type --window "$dialog" "probe.bmp" 2>/dev/null &&
+       xdotool key --window "$dialog" Return 2>/dev/null; then
+      typed=1
+      break
+    fi
+    previous=$dialog
+    sleep 0.3
+  done
+  [ -n "$typed" ] || fail "no import dialog to type into"
+  sleep 1
+  ! game_window '画像取込エラー' >/dev/null || fail "the import dialog did not open in the Pictures folder"
+  opened "$1/probe.bmp" || fail "the import did not read $1/probe.bmp"
+}
+
+# The game's visible window titled $1 (Qt may add " — Tavorin"); fails when there is none.
+game_window() {
+  local w name
+  for w in $(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null); do
+    name=$(xdotool getwindowname "$w" 2>/dev/null) || continue
+    if [ "$name" = "$1" ] || [ "$name" = "$1 — Tavorin" ]; then
+      echo "$w"
+      return 0
+    fi
+  done
+  return 1
+}
+
+# Clicks End and waits for the game to end.
+end_game() {
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  xdotool mousemove $((X + 282)) $((Y + 397)) click 1
+  for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || return 0; sleep 0.1; done
+  fail "the game did not end after End"
+}
+
+# Screenshot of the whole screen into $INSTALL_OUT/$1.png.
+shoot() {
+  import -window root "$INSTALL_OUT/$1.png"
+}
