@@ -45,7 +45,7 @@ case "$mode" in
   test)
     build dev
     # Includes the Debian package check (label package): a few minutes, as root, with the mirror.
-    ctest --preset dev --label-exclude 'soak'
+    ctest --preset dev --label-exclude 'soak|package'
     # The same suite once more under the address and undefined-behaviour sanitizers.
     build asan
     ctest --preset asan --label-exclude 'soak|package|install|robustness'
