@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the release preset and prints one table of Tavorin's figures beside those of a bare Qt window.
 #
-# Usage: bench/run.sh [runs]    (default 5, at least 5; about 14 minutes with 5 runs, after the build)
+# Usage: bench/run.sh [runs]    (default 5, at least 5; about 13 minutes with 5 runs, after the build)
 #
 # Every figure is min / median / max over the runs (or over the samples named in the last column),
 # measured in this one call for the game and for the floor: bench/floor, a bare Qt 6 window of the
@@ -11,8 +11,9 @@
 #
 # Method
 #   The programs run under a private Xvfb (plain black background, 1280 x 1024, 24 bits), with
-#   private XDG folders where Qel is registered, started in build/release/game as the README's
-#   set-up starts the game (the music files lie there). The pointer is parked off the window
+#   private XDG folders where Qel is registered. The game is started in its folder, as the
+#   README's set-up starts it (the music files lie there): a copy of build/release/game made at
+#   the start, so that a rebuild meanwhile changes nothing. The pointer is parked off the window
 #   while CPU is measured.
 #   - exec to first paint: bench_first_paint (bench/paint) listens for the new window's MapNotify
 #     and reads its pixels back from the X server about every 0.5 ms until the title and the
@@ -70,17 +71,21 @@ if ((${#missing[@]})); then
   echo "  libxcb1-dev and pkg-config; all are installed by tools/setup.sh. Then run this script again." >&2
   exit 1
 fi
-game_dir=$build/game
-PAINT=$build/bench/paint/bench_first_paint
-FLOOR=$build/bench/floor/bench_floor
 
-# ---- A private X server and private folders ----
+# ---- Private folders, a copy of the programs, a private X server ----
 work=$(mktemp -d)
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
 mkdir -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
-mkdir "$work/m"
+mkdir "$work/m" "$work/game"
+# The programs started many times are copied first, so that a rebuild during the run cannot
+# change what is measured; the game's folder keeps its music beside it.
+game_dir=$work/game
+cp "$build/game/Tavorin" "$build/game/tavorin_scripted" "$build/game/"*.mid "$game_dir/"
+cp "$build/resources/libQel.so" "$build/bench/paint/bench_first_paint" "$build/bench/floor/bench_floor" "$work/"
+PAINT=$work/bench_first_paint
+FLOOR=$work/bench_floor
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
-"$build/tools/regsvr/tavorin-regsvr" "$build/resources/libQel.so" >/dev/null
+"$build/tools/regsvr/tavorin-regsvr" "$work/libQel.so" >/dev/null
 # A best time nobody beats: no name entry interrupts the games played here.
 mkdir -p "$XDG_CONFIG_HOME/tavorin"
 printf '{"Puzzle":{"SCORE":{"HISCORE":"00:00:00","NAME":"bench"}}}\n' >"$XDG_CONFIG_HOME/tavorin/settings.json"
@@ -222,13 +227,23 @@ ending_run() {
   solve_once
   park_pointer
   stage="300x300+$((X + 27))+$((Y + 69))"
-  sleep 7   # the pause on the whole picture (2 to 3 s), then the strip scrolls
-  a=$(area_hash "$stage"); sleep 0.5; b=$(area_hash "$stage")
-  if [ "$a" = "$b" ]; then
+  # The pause on the whole picture (2 to 3 s), then the strip scrolls (about 20 s on an idle
+  # machine, longer on a busy one) and stops.
+  # Scrolling: the stage differs in two looks running, half a second apart.
+  sleep 3
+  local changes=0
+  b=$(area_hash "$stage")
+  for _ in $(seq 40); do
+    sleep 0.5
+    a=$b; b=$(area_hash "$stage")
+    if [ "$a" != "$b" ]; then changes=$((changes + 1)); else changes=0; fi
+    ((changes < 2)) || break
+  done
+  if ((changes < 2)); then
     import -window root "$build/bench/ending-not-started.png"
     fail "the ending did not start (screen in $build/bench/ending-not-started.png)"
   fi
-  for _ in $(seq 60); do   # until the strip stands still
+  for _ in $(seq 150); do   # until the strip stands still
     sleep 1
     a=$b; b=$(area_hash "$stage")
     [ "$a" != "$b" ] || break
@@ -244,7 +259,7 @@ ending_run() {
 # ---- The runs ----
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 started=$(now)
-echo "Measuring on $DISPLAY, $runs runs: about $((runs * 125 / 60 + 4)) minutes." >&2
+echo "Measuring on $DISPLAY, $runs runs: about $((runs * 140 / 60 + 4)) minutes." >&2
 warm_up
 for run in $(seq "$runs"); do
   echo "run $run of $runs: floor, game, ending..." >&2
@@ -311,6 +326,7 @@ soundfonts=$(find /usr/share/sounds/sf2 /usr/share/soundfonts -name '*.sf2' -pri
   echo "| CPU over 20 s, after the ending, % of one core | $(spread "$m/cpu_ending.game" %.2f) | $(spread "$m/cpu_idle.floor" %.2f) | $(ratio "$m/cpu_ending.game" "$m/cpu_idle.floor") | < 0.6: $(verdict "$(median "$m/cpu_ending.game")" "<" 0.6) | $(count "$m/cpu_ending.game") runs |"
   echo "| One timCmd tick of frmMain, µs | $(inproc timcmd_tick %.1f) | — | — | < 50: $(verdict "$(inproc_median timcmd_tick)" "<" 50) | $(inproc_n timcmd_tick) ticks |"
   echo "| … of which its three fetches through Qel (qel_bench), µs | $(inproc fetches %.1f) | — | — | — | $(inproc_n fetches) ticks |"
+  echo "| … of which the cursor test of its three buttons, µs | $(inproc timcmd_cursor %.1f) | — | — | — | $(inproc_n timcmd_cursor) ticks |"
   echo "| Tile click to first movement on screen, ms (includes the 100 ms slide timer) | $(inproc click_to_screen %.1f) | — | — | — | $(inproc_n click_to_screen) clicks |"
   echo "| … beyond the 100 ms slide timer, ms | $(inproc click_beyond_timer %.1f) | — | — | — | $(inproc_n click_beyond_timer) clicks |"
   echo "| \"play\" command returns, ms (bench_media) | $(inproc play %.4f) | — | — | < 5: $(verdict "$(inproc_median play)" "<" 5) | $(inproc_n play) commands |"
@@ -318,5 +334,14 @@ soundfonts=$(find /usr/share/sounds/sf2 /usr/share/soundfonts -name '*.sf2' -pri
   echo "| Ending: share of ticks within 16 ± 4 ms, % | $(inproc ending_share_16pm4 %.1f) | — | — | ≥ 95: $(verdict "$(inproc_median ending_share_16pm4)" ">=" 95) | $(inproc_n ending_share_16pm4) endings of 1,199 frames |"
   echo "| Ending: interval between ticks, ms | $(inproc ending_interval %.1f) | — | — | 16 | $(inproc_n ending_interval) intervals |"
 } | tee "$build/bench/results.md"
+# Every value noted per run, in run order, beside the table.
+{
+  echo "Values per run (in run order):"
+  for f in "$m"/*.game "$m"/*.floor; do
+    printf '  %-22s %s\n' "$(basename "$f")" "$(tr '\n' ' ' <"$f")"
+  done
+  echo "In-process figures (unit, samples, min, median, max):"
+  sed 's/^/  /' "$work/game.tsv"
+} >"$build/bench/results-runs.txt"
 echo >&2
-echo "(also written to $build/bench/results.md)" >&2
+echo "(also written to $build/bench/results.md; the value of every run in $build/bench/results-runs.txt)" >&2

@@ -39,7 +39,7 @@ struct OnDisk {
     QString kept;
 };
 
-OnDisk Inspect(const QString& path)
+OnDisk ReadStoreFile(const QString& path)
 {
     OnDisk disk;
     QJsonParseError error{};
@@ -120,7 +120,7 @@ void SettingsFaultsTest::saveKilledAtRandomInstantsLeavesTheOldOrTheNewRecord()
     const QList<long> calibrated = Acknowledged(calibration);
     QVERIFY2(!calibrated.isEmpty(), "no save finished in 300 ms");
     const qint64 saveMicros = 300000 / calibrated.size();
-    onDisk = *Inspect(path).record;
+    onDisk = *ReadStoreFile(path).record;
 
     int midSave = 0;      // kills that landed after a save began and before its number was printed
     int beforeAny = 0;    // kills before the first save of a run ended
@@ -133,7 +133,7 @@ void SettingsFaultsTest::saveKilledAtRandomInstantsLeavesTheOldOrTheNewRecord()
 
         const QList<long> saved = Acknowledged(writer);
         const long old = saved.isEmpty() ? onDisk : saved.last();
-        const OnDisk disk = Inspect(path);
+        const OnDisk disk = ReadStoreFile(path);
         QVERIFY2(disk.parses, qPrintable(QStringLiteral("kill %1 left a file that does not parse").arg(kill)));
         QVERIFY2(disk.record && (*disk.record == old || *disk.record == old + 1),
                  qPrintable(QStringLiteral("kill %1: the file holds %2, not record %3 or %4")

@@ -30,10 +30,6 @@
 #include <dlfcn.h>
 #include <malloc.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
-
 #include <deque>
 #include <map>
 #include <random>
@@ -301,9 +297,9 @@ void SoakGames::wholeGamesThenButtonTicksLeaveNothingBehind()
     }
     SettleEvents();
     QCOMPARE(QelCanUnloadNow(), component::hr::kOk);
-#if defined(__SANITIZE_ADDRESS__)
-    QVERIFY2(__lsan_do_recoverable_leak_check() == 0, "the leak checker found leaks (see above)");
-#endif
+    // In the sanitizer build the leak checker runs when the process ends, after the application
+    // has released its own caches (a check before that misreads fontconfig's patterns, whose
+    // links are offsets rather than pointers), and fails the run on any leak.
 }
 
 QTEST_MAIN(SoakGames)
