@@ -130,7 +130,11 @@ cpu_percent() {   # <pid> <seconds>: % of one core over that wall time
   c1=$(cpu_ticks "$1"); t1=$(now)
   awk -v a="$c0" -v b="$c1" -v s="$t0" -v e="$t1" -v hz="$hz" 'BEGIN { printf "%.3f", 100 * (b - a) / hz / (e - s) }'
 }
-sleep_until() { local d; d=$(awk -v t="$1" -v n="$(now)" 'BEGIN { d = t - n; print (d > 0 ? d : 0) }'); sleep "$d"; }
+sleep_until() {   # <start time> <seconds>: until that long after the start (printf: times need all their digits)
+  local d
+  d=$(awk -v t="$1" -v s="$2" -v n="$(now)" 'BEGIN { d = t + s - n; printf "%.3f", (d > 0 ? d : 0) }')
+  sleep "$d"
+}
 park_pointer() { xdotool mousemove 5 5; }
 # Pixels of a screen rectangle, as a hash: "WxH+X+Y".
 area_hash() { import -window root -crop "$1" rgb:- 2>/dev/null | md5sum | cut -d' ' -f1; }
@@ -164,7 +168,7 @@ first_start_run() {
   (cd "$game_dir" && XDG_CACHE_HOME=$cache exec ./Tavorin) >>"$work/app.log" 2>&1 &
   app_pid=$!
   t0=$(now)
-  sleep_until "$(awk -v t="$t0" 'BEGIN { print t + 2 }')"
+  sleep_until "$t0" 2
   note rss_first.game "$(rss_mib "$app_pid")"
   for _ in $(seq 1200); do
     compgen -G "$cache/tavorin/*.bin" >/dev/null && break
@@ -191,7 +195,7 @@ warm_up() {
 floor_run() {
   start_timed 1 "$FLOOR"
   note paint.floor "$painted_ms"
-  sleep_until "$(awk -v t="$t_exec" 'BEGIN { print t + 2 }')"
+  sleep_until "$t_exec" 2
   note rss_start.floor "$(rss_mib "$app_pid")"
   park_pointer
   note cpu_idle.floor "$(cpu_percent "$app_pid" 20)"
@@ -202,7 +206,7 @@ floor_run() {
 game_run() {
   start_timed 4 ./Tavorin
   note paint.game "$painted_ms"
-  sleep_until "$(awk -v t="$t_exec" 'BEGIN { print t + 2 }')"
+  sleep_until "$t_exec" 2
   note rss_start.game "$(rss_mib "$app_pid")"
   park_pointer
   note cpu_select.game "$(cpu_percent "$app_pid" 20)"
@@ -218,9 +222,9 @@ game_run() {
   park_pointer
   sleep 1
   [ "$(area_hash "$frame")" != "$before" ] || fail "Start did not bring up the board"
-  sleep_until "$(awk -v t="$t_click" 'BEGIN { print t + 2 }')"
+  sleep_until "$t_click" 2
   note cpu_music.game "$(cpu_percent "$app_pid" 20)"
-  sleep_until "$(awk -v t="$t_click" 'BEGIN { print t + 30 }')"
+  sleep_until "$t_click" 30
   note rss_music.game "$(rss_mib "$app_pid")"
   stop_app
 }
