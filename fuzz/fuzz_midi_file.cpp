@@ -1,8 +1,8 @@
-// Fuzz target: a MIDI file as a sequencer device checks it on open, then FluidSynth's player on what it accepts.
+// Fuzz target: a MIDI file as a sequencer device checks it on open, then plays what it accepts.
 //
 // media::Piece::fromBytes is the whole check that "open <file> type sequencer alias <name>" makes
-// after reading the file; an accepted piece is handed, bytes unchanged, to FluidSynth's player when
-// it plays. This target runs both on each input, the player on the same synthesizer set-up as the
+// after reading the file; an accepted piece is sent, message by message, to FluidSynth when it
+// plays. This target runs both on each input, the run on the same synthesizer set-up as the
 // program (with a small General MIDI SoundFont, so that notes start voices) for a fixed stretch of
 // audio. Promises checked: the device's check and the strict reader agree, a refusal gives a
 // reason, and an accepted piece has a consistent end tick and a finite, non-negative duration.
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         media::PieceRun run(*g_synth, *piece);
         for (int i = 0; i < kBlocks && !run.finished(); ++i)
-            g_synth->render(kBlock, left.data(), right.data());
+            run.render(kBlock, left.data(), right.data());
     }
     g_synth->silenceAll();
     g_synth->render(kBlock, left.data(), right.data());

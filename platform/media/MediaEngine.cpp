@@ -121,8 +121,8 @@ void trimHeap()
 
 struct MediaEngine::RenderState {
     Synth synth;
-    std::unique_ptr<PieceRun> run;   // declared after synth: destroyed before it
     std::shared_ptr<const Piece> piece;
+    std::unique_ptr<PieceRun> run;   // declared after synth and piece: destroyed before them
     std::string key;
     std::uint64_t generation = 0;
     MediaEngine* engine = nullptr;
@@ -339,7 +339,10 @@ void MediaEngine::renderCycle(RenderState& state, int frames, float* left, float
             state.run = std::make_unique<PieceRun>(state.synth, *state.piece);
     }
 
-    state.synth.render(frames, left, right);
+    if (state.run)
+        state.run->render(frames, left, right);
+    else
+        state.synth.render(frames, left, right);
     m_peak = peakOf(frames, left, right);
 
     if (state.run && state.run->finished()) {
@@ -421,7 +424,7 @@ bool MediaEngine::soundThroughDriver(RenderState& state, const EngineOptions& op
         std::unique_lock lock(m_mutex);
         m_wake.wait(lock, [this] { return m_quit || m_driverResting; });
     }
-    // The driver goes first: its thread calls into the player and the synth. Once it is
+    // The driver goes first: its thread calls into the piece run and the synth. Once it is
     // deleted, only this thread touches the state.
     driver.reset();
     state.retired = false;

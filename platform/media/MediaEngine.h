@@ -18,10 +18,10 @@
 //   renders without pause, so it is closed again once nothing has played and no voice has
 //   sounded for driverLinger of audio (long enough that the music's restart between two
 //   play-throughs keeps it); the silent output rests as soon as the voices have faded. After
-//   unloadAfter at rest the synthesizer and its SoundFont are freed too (zero: kept). It never
-//   uses the player's loop mode and ends each piece itself at its last event. Teardown (closing
-//   a driver, reconfigure(), the end of the program) stops the driver first, then the player,
-//   then the synthesizer. The driver "timer" has no device: it asks for periods in real time,
+//   unloadAfter at rest the synthesizer and its SoundFont are freed too (zero: kept). Each piece
+//   is sent to the synthesizer by this engine's own sequencer (PieceRun) and ends at its last
+//   event. Teardown (closing a driver, reconfigure(), the end of the program) stops the driver
+//   first, then the piece's run, then the synthesizer. The driver "timer" has no device: it asks for periods in real time,
 //   as a sound card does, and discards them (for tests and benchmarks).
 //   Test and benchmark hooks: reconfigure() closes every device, stops the playback thread and
 //   sets the options the next start uses; waitUntilReady() waits until the SoundFont is loaded and

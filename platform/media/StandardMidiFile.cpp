@@ -2,6 +2,7 @@
 #include "StandardMidiFile.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 
 namespace media {
@@ -232,23 +233,32 @@ std::uint32_t MidiFile::endTick() const
 
 double MidiFile::secondsAt(std::uint32_t tick) const
 {
-    std::map<std::uint32_t, std::uint32_t> tempos;   // tick -> microseconds per quarter note
-    for (const MidiTrack& track : tracks)
+    return TempoMap(*this).secondsAt(tick);
+}
+
+TempoMap::TempoMap(const MidiFile& file) : m_division(std::max(1, file.division))
+{
+    std::map<std::uint32_t, std::uint32_t> tempos{{0, 500000}};   // tick -> microseconds per quarter note
+    for (const MidiTrack& track : file.tracks)
         for (const MidiEvent& event : track.events)
             if (event.status == 0xFF && event.metaType == 0x51 && event.payload.size() == 3)
                 tempos[event.tick] = (std::uint32_t{event.payload[0]} << 16) |
                                      (std::uint32_t{event.payload[1]} << 8) | event.payload[2];
     double seconds = 0.0;
-    std::uint32_t from = 0;
-    std::uint32_t tempo = 500000;
+    Change last{0, 0.0, 500000};
     for (const auto& [at, micros] : tempos) {
-        if (at >= tick)
-            break;
-        seconds += double(at - from) * tempo / (1e6 * division);
-        from = at;
-        tempo = micros;
+        seconds += double(at - last.tick) * last.micros / (1e6 * m_division);
+        last = {at, seconds, micros};
+        m_changes.push_back(last);
     }
-    return seconds + double(tick - from) * tempo / (1e6 * division);
+}
+
+double TempoMap::secondsAt(std::uint32_t tick) const
+{
+    auto after = std::upper_bound(m_changes.begin(), m_changes.end(), tick,
+                                  [](std::uint32_t t, const Change& change) { return t < change.tick; });
+    const Change& from = *std::prev(after);   // the first change is at tick 0
+    return from.seconds + double(tick - from.tick) * from.micros / (1e6 * m_division);
 }
 
 std::vector<MidiNote> MidiFile::notes() const

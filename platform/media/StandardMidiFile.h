@@ -58,6 +58,23 @@ struct MidiFile {
     std::vector<MidiNote> notes() const;          // sorted by start, then track, then key
 };
 
+// Seconds from the start of a piece at any tick, through every tempo change of every track (a
+// later track's change at the same tick wins); 500,000 microseconds a quarter note until the first.
+class TempoMap {
+public:
+    explicit TempoMap(const MidiFile& file);
+    double secondsAt(std::uint32_t tick) const;
+
+private:
+    struct Change {
+        std::uint32_t tick = 0;
+        double seconds = 0.0;          // at tick
+        std::uint32_t micros = 500000; // per quarter note from tick on
+    };
+    std::vector<Change> m_changes;   // by tick; the first at tick 0
+    int m_division = 1;
+};
+
 std::optional<MidiFile> parseStandardMidiFile(std::span<const std::uint8_t> bytes,
                                               std::string* reason = nullptr);
 

@@ -1,4 +1,4 @@
-// FluidSynth synth, player run and offline rendering, configured once for the whole program.
+// FluidSynth synth, the sequencer that plays a piece on it, and offline rendering, configured once for the whole program.
 #include "Synthesis.h"
 
 #include <alsa/asoundlib.h>
@@ -46,9 +46,43 @@ std::optional<Piece> Piece::fromBytes(std::vector<std::uint8_t> bytes)
     const auto file = parseStandardMidiFile(bytes);
     if (!file)
         return std::nullopt;
+    const TempoMap tempo(*file);
+    const auto frameAt = [&](std::uint32_t tick) {
+        return static_cast<std::uint64_t>(std::llround(tempo.secondsAt(tick) * kSampleRate));
+    };
+
+    struct Due {
+        std::uint32_t tick;
+        std::size_t track;
+        const MidiEvent* event;   // tracks keep their events in file order
+    };
+    std::vector<Due> due;
+    for (std::size_t t = 0; t < file->tracks.size(); ++t)
+        for (const MidiEvent& event : file->tracks[t].events)
+            if (event.status < 0xF0 || (event.status == 0xF0 && !event.payload.empty()))
+                due.push_back({event.tick, t, &event});
+    std::stable_sort(due.begin(), due.end(), [](const Due& a, const Due& b) {
+        return a.tick != b.tick ? a.tick < b.tick : a.track < b.track;
+    });
+
     Piece piece;
+    piece.cues.reserve(due.size());
+    for (const Due& item : due) {
+        const MidiEvent& event = *item.event;
+        Cue cue{frameAt(item.tick), event.status, event.data1, event.data2};
+        if (event.status == 0xF0) {
+            std::size_t length = event.payload.size();
+            if (event.payload.back() == 0xF7)
+                --length;   // the F7 that ends the message
+            cue.sysexAt = static_cast<std::uint32_t>(piece.sysex.size());
+            cue.sysexLength = static_cast<std::uint32_t>(length);
+            piece.sysex.insert(piece.sysex.end(), event.payload.begin(), event.payload.begin() + std::ptrdiff_t(length));
+        }
+        piece.cues.push_back(cue);
+    }
     piece.endTick = file->endTick();
-    piece.seconds = file->durationSeconds();
+    piece.seconds = tempo.secondsAt(piece.endTick);
+    piece.endFrame = frameAt(piece.endTick);
     piece.bytes = std::move(bytes);
     return piece;
 }
@@ -80,7 +114,6 @@ Synth::Synth()
     fluid_settings_setint(m_settings, "synth.cpu-cores", 1);
     fluid_settings_setint(m_settings, "synth.polyphony", kPolyphony);
     fluid_settings_setint(m_settings, "synth.chorus.active", 0);   // no piece sends to it
-    fluid_settings_setint(m_settings, "player.reset-synth", 1);   // a new piece starts from a clean synth
     m_synth = new_fluid_synth(m_settings);
 }
 
@@ -128,33 +161,94 @@ int Synth::activeVoices() const
     return m_synth ? fluid_synth_get_active_voice_count(m_synth) : 0;
 }
 
-PieceRun::PieceRun(Synth& synth, const Piece& piece) : m_endTick(piece.endTick)
+namespace {
+
+void send(fluid_synth_t* synth, const Piece& piece, const Cue& cue)
 {
-    if (!synth.synth())
-        return;
-    m_player = new_fluid_player(synth.synth());
-    if (!m_player)
-        return;
-    if (fluid_player_add_mem(m_player, piece.bytes.data(), piece.bytes.size()) != FLUID_OK ||
-        fluid_player_play(m_player) != FLUID_OK) {
-        delete_fluid_player(m_player);
-        m_player = nullptr;
+    const int channel = cue.status & 0x0F;
+    switch (cue.status & 0xF0) {
+    case 0x80:
+        fluid_synth_noteoff(synth, channel, cue.data1);
+        break;
+    case 0x90:
+        if (cue.data2 == 0)
+            fluid_synth_noteoff(synth, channel, cue.data1);
+        else
+            fluid_synth_noteon(synth, channel, cue.data1, cue.data2);
+        break;
+    case 0xA0:
+        fluid_synth_key_pressure(synth, channel, cue.data1, cue.data2);
+        break;
+    case 0xB0:
+        fluid_synth_cc(synth, channel, cue.data1, cue.data2);
+        break;
+    case 0xC0:
+        fluid_synth_program_change(synth, channel, cue.data1);
+        break;
+    case 0xD0:
+        fluid_synth_channel_pressure(synth, channel, cue.data1);
+        break;
+    case 0xE0:
+        fluid_synth_pitch_bend(synth, channel, (cue.data2 << 7) | cue.data1);
+        break;
+    case 0xF0:
+        if (cue.sysexLength > 0)
+            fluid_synth_sysex(synth, reinterpret_cast<const char*>(piece.sysex.data() + cue.sysexAt),
+                              static_cast<int>(cue.sysexLength), nullptr, nullptr, nullptr, 0);
+        break;
+    default:
+        break;
     }
 }
 
-PieceRun::~PieceRun()
+constexpr std::uint64_t kSynthBlock = 64;   // FluidSynth renders and takes messages in blocks of this
+
+}  // namespace
+
+PieceRun::PieceRun(Synth& synth, const Piece& piece) : m_synth(synth), m_piece(piece)
 {
-    if (m_player) {
-        fluid_player_stop(m_player);
-        delete_fluid_player(m_player);
+    if (synth.synth())
+        fluid_synth_system_reset(synth.synth());   // programs and controllers as a new piece expects
+}
+
+void PieceRun::sendDue()
+{
+    fluid_synth_t* synth = m_synth.synth();
+    const std::vector<Cue>& cues = m_piece.cues;
+    if (m_position / kSynthBlock != m_blockStart) {
+        m_blockStart = m_position / kSynthBlock;
+        m_sentInBlock = 0;
     }
+    while (m_next < cues.size() && cues[m_next].frame <= m_position && m_sentInBlock < kCuesPerBlock) {
+        if (synth)
+            send(synth, m_piece, cues[m_next]);
+        ++m_next;
+        ++m_sentInBlock;
+    }
+}
+
+void PieceRun::render(int frames, float* left, float* right)
+{
+    const std::vector<Cue>& cues = m_piece.cues;
+    int done = 0;
+    while (done < frames) {
+        sendDue();
+        std::uint64_t chunk = static_cast<std::uint64_t>(frames - done);
+        if (m_next < cues.size()) {
+            const std::uint64_t next = cues[m_next].frame;
+            // Up to the next message; when the budget held some back, up to the next block.
+            chunk = std::min(chunk, next > m_position ? next - m_position : kSynthBlock - m_position % kSynthBlock);
+        }
+        m_synth.render(static_cast<int>(chunk), left + done, right + done);
+        done += static_cast<int>(chunk);
+        m_position += chunk;
+    }
+    sendDue();
 }
 
 bool PieceRun::finished() const
 {
-    if (!m_player || fluid_player_get_status(m_player) != FLUID_PLAYER_PLAYING)
-        return true;
-    return static_cast<std::uint32_t>(std::max(0, fluid_player_get_current_tick(m_player))) >= m_endTick;
+    return m_next >= m_piece.cues.size() && m_position >= m_piece.endFrame;
 }
 
 std::optional<RenderFigures> renderOffline(const Piece& piece, const std::string& soundFont,
@@ -191,12 +285,12 @@ std::optional<RenderFigures> renderOffline(const Piece& piece, const std::string
         frames += kBlock;
     };
 
-    // A piece always reaches its last event; the cap only guards against a synth that stalls.
+    // The run ends at the last event of the piece; the cap only backs that up.
     const auto cap = static_cast<std::size_t>((piece.seconds * 2.0 + 10.0) * kSampleRate);
     {
         PieceRun run(synth, piece);
         while (!run.finished() && frames < cap) {
-            synth.render(kBlock, left, right);
+            run.render(kBlock, left, right);
             account(true);
         }
     }

@@ -1,15 +1,22 @@
 // FluidSynth set-up shared by live playback and offline rendering, so both sound the same.
 //
 // Contract
-//   Piece: a checked MIDI file held in memory with the tick of its last event.
+//   Piece: a checked MIDI file held in memory with the tick of its last event, and what a
+//     sequencer sends of it: every channel message and system-exclusive message of every track,
+//     merged in time order (at one tick, in track order, then file order), each at the audio frame
+//     where the file's tempo map puts it; the piece ends at endFrame, the frame of its last event.
 //   Synth: owns one fluid_settings_t and one fluid_synth_t configured identically everywhere
 //     (44.1 kHz stereo, the program's gain, reverb, 32 voices); loadSoundFont() may take a while (FluidR3
 //     about 0.3 s) and so is never called on the user-interface thread. A Synth is destroyed only
-//     after every audio driver and player that uses it.
-//   PieceRun: one play-through of a piece on a synth, from its beginning. It never uses the
-//     player's loop mode. finished() is true once the player has passed the piece's last event
-//     (or has stopped by itself): a note that is never released cannot keep the piece alive.
-//     Create, query and destroy a PieceRun only on the thread that renders the synth.
+//     after every audio driver and piece run that uses it.
+//   PieceRun: one play-through of a piece on a synth, from its beginning: it resets the synth's
+//     channels (programs, controllers, voices), then render() sends each message when the audio
+//     reaches its frame (to within the synth's own 64-frame block) and renders. Like a MIDI cable,
+//     it sends at most kCuesPerBlock messages per 64 frames; a burst beyond that arrives a little
+//     late instead of stalling the audio thread. finished() is true once every message is sent
+//     and the audio has reached endFrame: a note that is never released cannot keep the piece
+//     alive. Create, render, query and destroy a PieceRun only on the thread that renders the
+//     synth; it refers to its piece and synth, which outlive it.
 //   silenceLibraryLogs(): FluidSynth and ALSA print nothing (the program keeps no log).
 //   renderOffline(): plays a piece through a fresh synth as fast as possible, exactly as a
 //     device would, then lets the release tails ring for tailSeconds; returns the level figures.
@@ -25,16 +32,29 @@
 
 typedef struct _fluid_hashtable_t fluid_settings_t;
 typedef struct _fluid_synth_t fluid_synth_t;
-typedef struct _fluid_player_t fluid_player_t;
 
 namespace media {
 
 inline constexpr int kSampleRate = 44100;
 
+// One message as a sequencer sends it: a channel message, or a system-exclusive one whose data
+// (without the F0 and F7 that frame it) lies in Piece::sysex.
+struct Cue {
+    std::uint64_t frame = 0;
+    std::uint8_t status = 0;
+    std::uint8_t data1 = 0;
+    std::uint8_t data2 = 0;
+    std::uint32_t sysexAt = 0;
+    std::uint32_t sysexLength = 0;
+};
+
 struct Piece {
     std::vector<std::uint8_t> bytes;
     std::uint32_t endTick = 0;
     double seconds = 0.0;
+    std::vector<Cue> cues;                 // by frame
+    std::vector<std::uint8_t> sysex;
+    std::uint64_t endFrame = 0;
 
     // Reads and checks a file; nullopt when it is missing, unreadable or not a playable MIDI file.
     static std::optional<Piece> load(const std::string& path);
@@ -65,16 +85,26 @@ private:
 
 class PieceRun {
 public:
+    static constexpr int kCuesPerBlock = 128;
+
     PieceRun(Synth& synth, const Piece& piece);
-    ~PieceRun();
     PieceRun(const PieceRun&) = delete;
     PieceRun& operator=(const PieceRun&) = delete;
 
+    // Renders frames into left and right as Synth::render does, sending the messages due.
+    void render(int frames, float* left, float* right);
     bool finished() const;
+    std::uint64_t position() const { return m_position; }   // frames rendered so far
 
 private:
-    fluid_player_t* m_player = nullptr;
-    std::uint32_t m_endTick = 0;
+    void sendDue();
+
+    Synth& m_synth;
+    const Piece& m_piece;
+    std::size_t m_next = 0;          // the first cue not sent
+    std::uint64_t m_position = 0;
+    std::uint64_t m_blockStart = 0;  // the 64-frame block the send budget belongs to
+    int m_sentInBlock = 0;
 };
 
 void silenceLibraryLogs();

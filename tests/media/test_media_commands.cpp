@@ -28,8 +28,8 @@ const char* const kRestAtTheEnd = "tempo 120\ntrack Piano\n program 0\n c4/8 r/8
 const char* const kLongOrganC = "tempo 120\ntrack Organ\n program 19\n <c4 e4 g4>/1*4\n";
 const char* const kLongOrganF = "tempo 120\ntrack Organ\n program 19\n <f3 a3 c4>/1*4\n";
 
-// One second of an organ note that is switched on and never off: FluidSynth's player alone
-// would never reach its end state with it.
+// One second of an organ note that is switched on and never off: a sequencer that waited for
+// its voices to end would never finish it.
 std::vector<std::uint8_t> neverReleasedNote()
 {
     std::vector<midigen::RawEvent> events{

@@ -92,7 +92,7 @@ void ShippedMusicTest::rendersAudiblyForItsLength()
           figures->pieceSeconds, figures->rmsDbfs, figures->peak);
     QVERIFY2(figures->pieceSeconds > shortest && figures->pieceSeconds < longest,
              qPrintable(QString::number(figures->pieceSeconds)));
-    // The player ends the piece where the file says it ends.
+    // The run ends the piece where the file says it ends.
     QVERIFY(std::abs(figures->pieceSeconds - piece->seconds) < 0.05);
     QVERIFY2(figures->rmsDbfs > -40.0, qPrintable(QString::number(figures->rmsDbfs)));
     QVERIFY2(figures->peak < 1.0, "the synthesis clips");
