@@ -13,6 +13,7 @@
 #include "frmPreview.h"
 #include "frmScore.h"
 #include "frmScrName.h"
+#include "ScreenGeometry.h"
 #include "modCommon.h"
 
 #include <QActionGroup>
@@ -704,6 +705,7 @@ void frmMain::SetEndCaption(const QString& caption)
 
 void frmMain::timCmd_Timer()
 {
+    const screen::CursorRead oneRead;   // every button is tested against one pointer position
     for (int i = 1; i <= 3; ++i)
         modCommon::ShowButtonPicture(*imgCmd[i], kCommandPictures[i]);
 }

@@ -6,6 +6,7 @@
 #include "Fonts.h"
 #include "ImageControl.h"
 #include "MessageBox.h"
+#include "ScreenGeometry.h"
 #include "modCommon.h"
 
 #include <QIcon>
@@ -74,6 +75,7 @@ void frmScore::imgCmd_Click(int index)
 
 void frmScore::timCmd_Timer()
 {
+    const screen::CursorRead oneRead;   // every button is tested against one pointer position
     for (int i = 0; i < 2; ++i)
         modCommon::ShowButtonPicture(*imgCmd[i], kButtonPictures[i]);
 }

@@ -6,6 +6,27 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <cstring>
+
+namespace {
+
+// Same size, format, colour table and bytes. QImage's own comparison goes pixel by pixel for
+// indexed pictures, which costs more than the redraw it would save.
+bool samePixels(const QImage& a, const QImage& b)
+{
+    if (a.isNull() || b.isNull())
+        return a.isNull() && b.isNull();
+    if (a.size() != b.size() || a.format() != b.format() || a.colorTable() != b.colorTable())
+        return false;
+    const auto rowBytes = static_cast<std::size_t>((qint64(a.width()) * a.depth() + 7) / 8);
+    for (int y = 0; y < a.height(); ++y)
+        if (std::memcmp(a.constScanLine(y), b.constScanLine(y), rowBytes) != 0)
+            return false;
+    return true;
+}
+
+}  // namespace
+
 ImageControl::ImageControl(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
@@ -13,7 +34,11 @@ ImageControl::ImageControl(QWidget* parent) : QWidget(parent)
 
 void ImageControl::setPicture(const QImage& picture)
 {
+    // A hover timer sets the same picture ten times a second: redraw only what changed.
+    const bool same = samePixels(picture, m_picture);
     m_picture = picture;
+    if (same)
+        return;
     m_pixmap = picture.isNull() ? QPixmap() : QPixmap::fromImage(picture);
     update();
 }

@@ -8,6 +8,7 @@
 //   - Click is emitted for a press and release of the left button inside the control, as long as
 //     the control is enabled (a disabled control, or one inside a disabled parent, takes no
 //     clicks). Mouse events are accepted, so a click never reaches the window behind.
+//   - Setting a picture equal in pixels to the one shown keeps it and draws nothing anew.
 //   - Tag is a free text owned by the caller.
 #pragma once
 

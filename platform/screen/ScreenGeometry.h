@@ -6,6 +6,9 @@
 //   (left, top, width, height) including any border and title bar the window manager adds;
 //   InnerPixels is the client area. A borderless window has equal outer and inner sizes.
 //   Tests substitute their own Geometry to place the cursor and the frame where they like.
+//   While a CursorRead lives (user-interface thread only), SystemGeometry::CursorPos asks the
+//   display server once and answers every later call from that answer: the hover tests of one
+//   timer tick see one pointer position and cost one round trip on X11, not one per button.
 #pragma once
 
 #include "Twips.h"
@@ -15,6 +18,8 @@
 #include <QRect>
 #include <QSize>
 #include <QWidget>
+
+#include <optional>
 
 namespace screen {
 
@@ -28,10 +33,34 @@ public:
     virtual QSize InnerPixels(const QWidget& window) const = 0;
 };
 
+namespace detail {
+inline int cursorReads = 0;
+inline std::optional<QPoint> cursorHeld;
+}  // namespace detail
+
+class CursorRead {
+public:
+    CursorRead() { ++detail::cursorReads; }
+    ~CursorRead()
+    {
+        if (--detail::cursorReads == 0)
+            detail::cursorHeld.reset();
+    }
+    CursorRead(const CursorRead&) = delete;
+    CursorRead& operator=(const CursorRead&) = delete;
+};
+
 // The real screen.
 class SystemGeometry final : public Geometry {
 public:
-    QPoint CursorPos() const override { return QCursor::pos(); }
+    QPoint CursorPos() const override
+    {
+        if (detail::cursorReads == 0)
+            return QCursor::pos();
+        if (!detail::cursorHeld)
+            detail::cursorHeld = QCursor::pos();
+        return *detail::cursorHeld;
+    }
     QRect OuterTwips(const QWidget& window) const override
     {
         const QRect f = window.frameGeometry();

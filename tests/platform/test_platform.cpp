@@ -1,6 +1,8 @@
 // Tests of the picture cutter, window timers, the single-instance lock and twips conversion.
 #include "AppError.h"
+#include "ImageControl.h"
 #include "PictureClip.h"
+#include "ScreenGeometry.h"
 #include "SingleInstance.h"
 #include "Twips.h"
 #include "WindowTimer.h"
@@ -28,6 +30,9 @@ private slots:
     void leftoverLockFileOfAnyContentDoesNotBlock();
 
     void twipsRoundToNearestPixelWithoutDrift();
+
+    void imageControlRedrawsOnlyWhenThePixelsChange();
+    void cursorIsReadOncePerCursorRead();
 };
 
 void PlatformTest::cellsAreEqualAndTheRemainderIsDropped_data()
@@ -194,6 +199,83 @@ void PlatformTest::twipsRoundToNearestPixelWithoutDrift()
     const QRect a = screen::TwipsRect(0, 0, 1005, 1005);
     const QRect b = screen::TwipsRect(1005, 0, 1005, 1005);
     QCOMPARE(a.right() + 1, b.left());
+}
+
+namespace {
+
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+QImage indexedPicture(int shade)
+{
+    QImage image(16, 8, QImage::Format_Indexed8);
+    image.setColorTable({qRgb(0, 0, 0), qRgb(shade, shade, 255)});
+    image.fill(1);
+    return image;
+}
+
+}  // namespace
+
+void PlatformTest::imageControlRedrawsOnlyWhenThePixelsChange()
+{
+    QWidget window;
+    window.resize(100, 100);
+    ImageControl control(&window);
+    control.setGeometry(10, 10, 32, 16);
+    PaintCounter counter;
+    control.installEventFilter(&counter);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    const auto paintsAfter = [&](const QImage& picture) {
+        QCoreApplication::processEvents();
+        counter.paints = 0;
+        control.setPicture(picture);
+        QCoreApplication::processEvents();
+        return counter.paints;
+    };
+    QVERIFY(paintsAfter(indexedPicture(100)) > 0);
+    QCOMPARE(paintsAfter(indexedPicture(100)), 0);   // a new object with the same pixels
+    QCOMPARE(control.Picture(), indexedPicture(100));
+    QVERIFY(paintsAfter(indexedPicture(101)) > 0);   // only the colour table differs
+    QImage dot = indexedPicture(101);
+    dot.setPixel(15, 7, 0);
+    QVERIFY(paintsAfter(dot) > 0);                   // one pixel in the last corner
+    QVERIFY(paintsAfter(QImage()) > 0);
+    QCOMPARE(paintsAfter(QImage()), 0);
+}
+
+void PlatformTest::cursorIsReadOncePerCursorRead()
+{
+    const screen::Geometry& geometry = screen::System();
+    QCursor::setPos(10, 20);
+    QCOMPARE(geometry.CursorPos(), QPoint(10, 20));
+    {
+        const screen::CursorRead read;
+        QCOMPARE(geometry.CursorPos(), QPoint(10, 20));
+        QCursor::setPos(30, 40);
+        QCOMPARE(geometry.CursorPos(), QPoint(10, 20));
+        {
+            const screen::CursorRead inner;
+            QCOMPARE(geometry.CursorPos(), QPoint(10, 20));
+        }
+        QCOMPARE(geometry.CursorPos(), QPoint(10, 20));
+    }
+    QCOMPARE(geometry.CursorPos(), QPoint(30, 40));
+    {
+        const screen::CursorRead next;
+        QCOMPARE(geometry.CursorPos(), QPoint(30, 40));
+    }
 }
 
 QTEST_MAIN(PlatformTest)
