@@ -16,6 +16,7 @@
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <optional>
 
 namespace component {
 namespace {
@@ -56,6 +57,36 @@ QString cutOffLibrary(const QString& path, qint64 size)
             return cutOff(segmentEnd);
     }
     return QString();
+}
+
+// The last library file found whole, as it was then: its headers are read again only when the
+// file changes (a replaced or rewritten file has another inode, size or modification time).
+struct WholeFile {
+    QString path;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+};
+std::mutex g_wholeMutex;
+std::optional<WholeFile> g_whole;
+
+bool sameFile(const WholeFile& known, const QString& path, const struct stat& st)
+{
+    return known.path == path && known.device == st.st_dev && known.inode == st.st_ino && known.size == st.st_size &&
+           known.modified.tv_sec == st.st_mtim.tv_sec && known.modified.tv_nsec == st.st_mtim.tv_nsec;
+}
+
+bool knownWhole(const QString& path, const struct stat& st)
+{
+    const std::lock_guard guard(g_wholeMutex);
+    return g_whole && sameFile(*g_whole, path, st);
+}
+
+void rememberWhole(const QString& path, const struct stat& st)
+{
+    const std::lock_guard guard(g_wholeMutex);
+    g_whole = WholeFile{path, st.st_dev, st.st_ino, st.st_size, st.st_mtim};
 }
 
 // Loaded libraries by path: their DllGetClassObject. Entries are never removed.
@@ -194,8 +225,11 @@ HResult checkServerPath(const QString& path, QString* reason) noexcept
             return refuse(hr::kAccessDenied, QStringLiteral("library %1 is not a regular file").arg(path));
         if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
             return refuse(hr::kAccessDenied, QStringLiteral("library %1 can be written by its group or by others").arg(path));
-        if (const QString cut = cutOffLibrary(path, st.st_size); !cut.isEmpty())
-            return refuse(hr::kBadFormat, QStringLiteral("library %1 cannot be loaded: %2").arg(path, cut));
+        if (!knownWhole(path, st)) {
+            if (const QString cut = cutOffLibrary(path, st.st_size); !cut.isEmpty())
+                return refuse(hr::kBadFormat, QStringLiteral("library %1 cannot be loaded: %2").arg(path, cut));
+            rememberWhole(path, st);
+        }
         return hr::kOk;
     } catch (...) {
         return hr::kOutOfMemory;
