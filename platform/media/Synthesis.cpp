@@ -21,6 +21,14 @@ constexpr double kGain = 0.5;
 // a note. With 32, FluidSynth drops the oldest, quietest released voices first, which keeps the
 // music near 1 % of a core instead of 3 % without an audible change.
 constexpr int kPolyphony = 32;
+// FluidSynth sizes its message queue (64 entries a voice) and its list of voices that ended
+// (one a voice) by the polyphony it is created with. At 32 both are too small: a voice cut off
+// to make room for another ends twice (the voice and its overflow copy), so a stop while the
+// synth is full loses end notices, and each lost notice holds a voice for good until nothing
+// sounds any more. Created for 256 and then limited to 32, it has room to spare: 16384 queue
+// entries against the 32 note-ons of a block (about 60 entries a voice, up to 4 voices a note)
+// and 256 end notices against at most 64.
+constexpr int kPolyphonyCreated = 256;
 
 void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
 
@@ -112,12 +120,14 @@ Synth::Synth()
     fluid_settings_setnum(m_settings, "synth.sample-rate", kSampleRate);
     fluid_settings_setnum(m_settings, "synth.gain", kGain);
     fluid_settings_setint(m_settings, "synth.cpu-cores", 1);
-    fluid_settings_setint(m_settings, "synth.polyphony", kPolyphony);
+    fluid_settings_setint(m_settings, "synth.polyphony", kPolyphonyCreated);
     fluid_settings_setint(m_settings, "synth.chorus.active", 0);   // no piece sends to it
     // Only the samples of the instruments a piece selects are read into memory: with FluidR3
     // that is a few MiB for the music instead of all 141 MiB of the font.
     fluid_settings_setint(m_settings, "synth.dynamic-sample-loading", 1);
     m_synth = new_fluid_synth(m_settings);
+    if (m_synth)
+        fluid_synth_set_polyphony(m_synth, kPolyphony);
 }
 
 Synth::~Synth()
@@ -138,6 +148,7 @@ void Synth::render(int frames, float* left, float* right)
         std::fill(left, left + frames, 0.0f);
         std::fill(right, right + frames, 0.0f);
     }
+    m_rendered += static_cast<std::uint64_t>(std::max(frames, 0));
 }
 
 void Synth::releaseAll()
@@ -204,8 +215,6 @@ void send(fluid_synth_t* synth, const Piece& piece, const Cue& cue)
     }
 }
 
-constexpr std::uint64_t kSynthBlock = 64;   // FluidSynth renders and takes messages in blocks of this
-
 }  // namespace
 
 PieceRun::PieceRun(Synth& synth, const Piece& piece) : m_synth(synth), m_piece(piece)
@@ -218,8 +227,8 @@ void PieceRun::sendDue()
 {
     fluid_synth_t* synth = m_synth.synth();
     const std::vector<Cue>& cues = m_piece.cues;
-    if (m_position / kSynthBlock != m_blockStart) {
-        m_blockStart = m_position / kSynthBlock;
+    if (m_synth.nextBlock() != m_block) {
+        m_block = m_synth.nextBlock();
         m_sentInBlock = 0;
     }
     while (m_next < cues.size() && cues[m_next].frame <= m_position && m_sentInBlock < kCuesPerBlock) {
@@ -239,8 +248,10 @@ void PieceRun::render(int frames, float* left, float* right)
         std::uint64_t chunk = static_cast<std::uint64_t>(frames - done);
         if (m_next < cues.size()) {
             const std::uint64_t next = cues[m_next].frame;
-            // Up to the next message; when the budget held some back, up to the next block.
-            chunk = std::min(chunk, next > m_position ? next - m_position : kSynthBlock - m_position % kSynthBlock);
+            // Up to the next message; when the budget held some back, through the block that
+            // takes those sent (the synth then has room for more).
+            const std::uint64_t throughBlock = Synth::kBlockFrames * (m_synth.nextBlock() + 1) - m_synth.rendered();
+            chunk = std::min(chunk, next > m_position ? next - m_position : throughBlock);
         }
         m_synth.render(static_cast<int>(chunk), left + done, right + done);
         done += static_cast<int>(chunk);

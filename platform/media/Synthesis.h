@@ -12,8 +12,10 @@
 //   PieceRun: one play-through of a piece on a synth, from its beginning: it resets the synth's
 //     channels (programs, controllers, voices), then render() sends each message when the audio
 //     reaches its frame (to within the synth's own 64-frame block) and renders. Like a MIDI cable,
-//     it sends at most kCuesPerBlock messages per 64 frames; a burst beyond that arrives a little
-//     late instead of stalling the audio thread. finished() is true once every message is sent
+//     it sends at most kCuesPerBlock messages per block of the synth (FluidSynth takes the
+//     messages sent meanwhile at the start of each 64-frame block, into a queue of fixed size
+//     that must never overflow); a burst beyond that arrives a little late instead of stalling
+//     the audio thread or losing voices. finished() is true once every message is sent
 //     and the audio has reached endFrame: a note that is never released cannot keep the piece
 //     alive. Create, render, query and destroy a PieceRun only on the thread that renders the
 //     synth; it refers to its piece and synth, which outlive it.
@@ -77,15 +79,21 @@ public:
     void releaseAll();   // every note goes into its release
     void silenceAll();   // every voice stops at once
     int activeVoices() const;
+    // The synth's 64-frame block that takes the messages sent now: it begins at frame
+    // 64 * nextBlock() of everything this synth has rendered.
+    std::uint64_t nextBlock() const { return (m_rendered + kBlockFrames - 1) / kBlockFrames; }
+    std::uint64_t rendered() const { return m_rendered; }
+    static constexpr std::uint64_t kBlockFrames = 64;
 
 private:
     fluid_settings_t* m_settings = nullptr;
     fluid_synth_t* m_synth = nullptr;
+    std::uint64_t m_rendered = 0;
 };
 
 class PieceRun {
 public:
-    static constexpr int kCuesPerBlock = 128;
+    static constexpr int kCuesPerBlock = 32;
 
     PieceRun(Synth& synth, const Piece& piece);
     PieceRun(const PieceRun&) = delete;
@@ -103,7 +111,7 @@ private:
     const Piece& m_piece;
     std::size_t m_next = 0;          // the first cue not sent
     std::uint64_t m_position = 0;
-    std::uint64_t m_blockStart = 0;  // the 64-frame block the send budget belongs to
+    std::uint64_t m_block = 0;       // the synth block the send budget belongs to
     int m_sentInBlock = 0;
 };
 

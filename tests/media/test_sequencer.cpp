@@ -34,6 +34,7 @@ private slots:
     void extremeTemposStayFinite();
     void burstIsSpreadOverBlocksAndStillEnds();
     void noteSoundsAtItsFrameAndNotBefore();
+    void stopsAndBurstsNeverLoseVoices();
 };
 
 void SequencerTest::cuesFollowOneTempoMapAcrossTracks()
@@ -169,6 +170,80 @@ void SequencerTest::noteSoundsAtItsFrameAndNotBefore()
     QVERIFY(firstSound >= due);
     QVERIFY(firstSound < due + 2 * 64 + 256);   // the synth's block, plus the organ's attack
     QCOMPARE(run.position(), std::uint64_t((frameAt(1.0) + kPeriod - 1) / kPeriod * kPeriod));
+}
+
+void SequencerTest::stopsAndBurstsNeverLoseVoices()
+{
+    // What the music and the fanfare do to the one synth when a player starts and stops games
+    // quickly: pieces cut off while every voice is busy, and runs replaced before they rendered
+    // anything. A voice whose end the synth misses is held for good; once all are, nothing sounds.
+    const std::string soundFont = media::locateSoundFont();
+    QVERIFY2(!soundFont.empty(), "no General MIDI SoundFont is installed (timgm6mb-soundfont)");
+    media::Synth synth;
+    QVERIFY(synth.loadSoundFont(soundFont));
+
+    // A dense piece: every channel (the drums too) plays a chord of six notes every 20 ms for
+    // two seconds, on instruments with layered and stereo samples, all held to the end.
+    std::vector<RawEvent> dense{midigen::metaTempo(0, 500000)};   // 960 ticks a second
+    const std::uint8_t programs[] = {0, 48, 52, 19, 61, 89, 24, 40, 56, 0, 73, 46, 16, 81, 95, 50};
+    for (int ch = 0; ch < 16; ++ch)
+        dense.push_back(channel(0, {std::uint8_t(0xC0 | ch), programs[ch]}));
+    for (std::uint32_t tick = 0; tick < 1920; tick += 19)
+        for (int ch = 0; ch < 16; ++ch)
+            for (int n = 0; n < 6; ++n)
+                dense.push_back(midigen::noteOn(tick, ch, 36 + (int(tick) / 19 + ch * 5 + n * 7) % 60, 100));
+    const auto densePiece = media::Piece::fromBytes(midigen::encodeFile(0, 480, {midigen::encodeTrack(dense, 1920)}));
+    // A hostile one: 3,000 note-ons at the very first tick.
+    std::vector<RawEvent> burst;
+    for (int i = 0; i < 3000; ++i)
+        burst.push_back(midigen::noteOn(0, i % 16, 24 + (i * 7) % 80, 127));
+    const auto burstPiece = media::Piece::fromBytes(midigen::encodeFile(0, 480, {midigen::encodeTrack(burst, 960)}));
+    QVERIFY(densePiece && burstPiece);
+
+    constexpr int kPeriod = 512;
+    std::vector<float> left(kPeriod);
+    std::vector<float> right(kPeriod);
+    const auto loudest = [&](int periods) {
+        float peak = 0.0f;
+        for (int p = 0; p < periods; ++p) {
+            synth.render(kPeriod, left.data(), right.data());
+            for (int i = 0; i < kPeriod; ++i)
+                peak = std::max({peak, std::abs(left[i]), std::abs(right[i])});
+        }
+        return peak;
+    };
+
+    std::uint32_t random = 12345;
+    for (int cycle = 0; cycle < 300; ++cycle) {
+        random = random * 1103515245u + 12345u;
+        const media::Piece& piece = cycle % 5 == 4 ? *burstPiece : *densePiece;
+        if (cycle % 3 == 0) {
+            media::PieceRun replaced(synth, *densePiece);   // asked for, then replaced at once
+            synth.silenceAll();
+        }
+        media::PieceRun run(synth, piece);
+        const int periods = int(random >> 16) % 12;   // up to 140 ms, often none
+        for (int p = 0; p < periods; ++p)
+            run.render(kPeriod, left.data(), right.data());
+        synth.silenceAll();
+    }
+
+    // Every voice ends once nothing plays, and the synth still has all of them for a new piece.
+    loudest(int(3 * media::kSampleRate / kPeriod));
+    QCOMPARE(synth.activeVoices(), 0);
+    const Bytes chord = midigen::encodeTrack({channel(0, {0xC0, 19}), midigen::noteOn(0, 0, 60, 127),
+                                              midigen::noteOn(0, 0, 64, 127), midigen::noteOn(0, 0, 67, 127)},
+                                             480);
+    const auto chordPiece = media::Piece::fromBytes(midigen::encodeFile(0, 480, {chord}));
+    QVERIFY(chordPiece);
+    media::PieceRun run(synth, *chordPiece);
+    float peak = 0.0f;
+    for (int p = 0; p < 20; ++p) {
+        run.render(kPeriod, left.data(), right.data());
+        for (int i = 0; i < kPeriod; ++i)
+            peak = std::max({peak, std::abs(left[i]), std::abs(right[i])});
+    }
+    QVERIFY2(peak > 0.01f, qPrintable(QStringLiteral("the chord peaked at %1").arg(peak)));
 }
 
 QTEST_APPLESS_MAIN(SequencerTest)
