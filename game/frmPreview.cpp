@@ -33,6 +33,10 @@ frmPreview::frmPreview(const QImage& picture, QWidget* owner)
     imgPrev->setTwipsGeometry(0, 0, 2500, 2500);
     imgCmd->setTwipsGeometry(840, 2640, Twips(kButtonWidth), Twips(kButtonHeight));
     connect(imgCmd, &ImageControl::Click, this, &frmPreview::imgCmd_Click);
+    imgPrev->setAccessibleName(QStringLiteral("Preview"));
+    imgPrev->setAccessibleDescription(QStringLiteral("The whole picture of this game"));
+    imgCmd->setAccessibleName(QStringLiteral("Close"));
+    imgCmd->setAccessibleDescription(QStringLiteral("Closes the preview"));
     connect(&timCmd, &WindowTimer::Timer, this, &frmPreview::timCmd_Timer);
 
     timCmd.setEnabled(true);

@@ -43,6 +43,10 @@ frmScore::frmScore(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFix
         imgCmd[i]->setTwipsGeometry(lefts[i], 1080, 804, 396);
         connect(imgCmd[i], &ImageControl::Click, this, [this, i] { imgCmd_Click(i); });
     }
+    imgCmd[0]->setAccessibleName(QStringLiteral("Clear"));
+    imgCmd[0]->setAccessibleDescription(QStringLiteral("Clears the best time, after asking"));
+    imgCmd[1]->setAccessibleName(QStringLiteral("OK"));
+    imgCmd[1]->setAccessibleDescription(QStringLiteral("Closes the best time"));
     connect(&timCmd, &WindowTimer::Timer, this, &frmScore::timCmd_Timer);
 
     timCmd.setEnabled(true);

@@ -50,6 +50,9 @@ frmScrName::frmScrName(const QLabel& clock, QWidget* owner)
     imgCmd->setObjectName(QStringLiteral("imgCmd"));
     imgCmd->setTwipsGeometry(1044, 600, 804, 396);
     connect(imgCmd, &ImageControl::Click, this, &frmScrName::imgCmd_Click);
+    imgCmd->setAccessibleName(QStringLiteral("OK"));
+    imgCmd->setAccessibleDescription(QStringLiteral("Keeps the best time under this name"));
+    txtName->setAccessibleName(QStringLiteral("Name"));
     connect(&timCmd, &WindowTimer::Timer, this, &frmScrName::timCmd_Timer);
 
     timCmd.setEnabled(true);

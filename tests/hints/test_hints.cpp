@@ -5,6 +5,9 @@
 #include "ScriptedRandom.h"
 #include "SettingsStore.h"
 #include "frmMain.h"
+#include "frmPreview.h"
+#include "frmScore.h"
+#include "frmScrName.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -204,6 +207,19 @@ void HintsTest::tilesButtonsAndThumbnailsHaveAccessibleNames()
         w.timMain_Timer();
     QCOMPARE(w.imgPanel[3]->accessibleDescription(),
              QString("Piece from column 4, row 1 of the picture, now in column 3, row 1"));
+
+    // The picture buttons of the other windows say their commands too.
+    frmPreview preview(QImage(64, 64, QImage::Format_RGB32), &w);
+    frmScore score(&w);
+    frmScrName name(*w.lblTime, &w);
+    const QList<QPair<const QWidget*, QString>> buttons{
+        {preview.findChild<QWidget*>("imgCmd"), "Close"}, {score.findChild<QWidget*>("imgCmd0"), "Clear"},
+        {score.findChild<QWidget*>("imgCmd1"), "OK"},     {name.findChild<QWidget*>("imgCmd"), "OK"}};
+    for (const auto& [button, text] : buttons) {
+        QVERIFY(button);
+        QCOMPARE(button->accessibleName(), text);
+        QVERIFY(!button->accessibleDescription().isEmpty());
+    }
 }
 
 QTEST_MAIN(HintsTest)
