@@ -1,7 +1,12 @@
-// Tests of the shared procedures: the cursor test on its edges for framed and borderless windows.
+// Tests of the shared procedures: the cursor test on its edges for framed and borderless windows,
+// and resource ids that do not fit 16 bits.
+#include "AppError.h"
 #include "modCommon.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <functional>
 
 namespace {
 
@@ -23,7 +28,32 @@ class ModCommonTest : public QObject {
 private slots:
     void cursorOverCountsOnlyStrictlyInside_data();
     void cursorOverCountsOnlyStrictlyInside();
+    void idsBeyondSixteenBitsFailBeforeAnyObject();
 };
+
+void ModCommonTest::idsBeyondSixteenBitsFailBeforeAnyObject()
+{
+    // No library is registered here: an id that reached object creation would fail with
+    // "cannot create", so the overflow error shows that the id was refused first.
+    QTemporaryDir config;
+    QVERIFY(config.isValid());
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    qputenv("XDG_CONFIG_DIRS", config.path().toUtf8());
+    const auto errorOf = [](const std::function<void()>& call) {
+        try {
+            call();
+        } catch (const errors::AppError& error) {
+            return error.number();
+        }
+        return 0;
+    };
+    QCOMPARE(errorOf([] { modCommon::GetResStr(32768); }), errors::kOverflow);
+    QCOMPARE(errorOf([] { modCommon::GetResStr(-32769); }), errors::kOverflow);
+    QCOMPARE(errorOf([] { modCommon::GetResPic(65536 + 1, modCommon::kPictureBitmap); }), errors::kOverflow);
+    // The edges of the range do reach creation.
+    QCOMPARE(errorOf([] { modCommon::GetResStr(32767); }), errors::kCannotCreateObject);
+    QCOMPARE(errorOf([] { modCommon::GetResPic(-32768, modCommon::kPictureBitmap); }), errors::kCannotCreateObject);
+}
 
 void ModCommonTest::cursorOverCountsOnlyStrictlyInside_data()
 {
