@@ -5,6 +5,7 @@
 #include "Fonts.h"
 #include "SingleInstance.h"
 #include "UncaughtErrorReport.h"
+#include "Version.h"
 #include "frmMain.h"
 
 #include <QIcon>
@@ -16,9 +17,10 @@ int RunTavorin(int argc, char** argv, board::RandomSource& random)
         return 0;
 
     errors::ReportingApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tavorin"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tavorin"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    QApplication::setApplicationName(QLatin1String(version::kProductName));
+    QApplication::setApplicationDisplayName(QLatin1String(version::kProductName));
+    QApplication::setApplicationVersion(
+        QStringLiteral("%1.%2.%3").arg(version::kMajor).arg(version::kMinor).arg(version::kRevision));
     QApplication::setQuitOnLastWindowClosed(false);
     fonts::InstallSubstitutions();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon_999.png")));
