@@ -466,7 +466,8 @@ void frmMain::timMain_Timer()
     panel->MoveTwips(panel->Left() + step.dx, panel->Top() + step.dy);
     if (step.ended)
         DescribeTiles();
-    if (step.ended && IsBoardSolved())
+    // A slide that ends after the player has gone back to picture selection ends no game.
+    if (step.ended && picPuzzle->isVisible() && IsBoardSolved())
         EndOfGame();
 }
 

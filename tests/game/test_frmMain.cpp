@@ -55,6 +55,7 @@ private slots:
     void clicksAwayFromTheGapChangeNothing();
     void animationOffJumpsInOneTickAndSwitchingMidSlideLandsExactly();
     void lastSlideIntoPlaceEndsTheGame();
+    void lastSlideAfterLeavingTheGameEndsNothing();
 
     void clockCountsTicksAndRestartsWithEachGame();
     void musicWatchRestartsOrStopsItself_data();
@@ -328,6 +329,31 @@ void FrmMainTest::lastSlideIntoPlaceEndsTheGame()
     QCOMPARE(w.lblTime->text(), QString("00:00:01"));
     QVERIFY(!w.musicOn);
     QCOMPARE(media_double::Commands(), (Commands{"stop all", "play EndSound from 0"}));
+}
+
+void FrmMainTest::lastSlideAfterLeavingTheGameEndsNothing()
+{
+    // "画像選択" chosen while the last tile is still sliding: the game was left, so the slide's
+    // end neither plays the fanfare nor counts the picture nor asks for a name.
+    frmMain& w = *m_w;
+    m_random->Script(OneSlideFromSolved());
+    w.imgCmd_Click(2);
+    w.imgPanel_Click(0);
+    w.timMain_Timer();
+    w.mOrignal_Click();
+    media_double::Reset();
+    w.timMain_Timer();
+    w.timMain_Timer();
+    QVERIFY(!w.moveBusy);
+    QVERIFY(media_double::Commands().empty());
+    QVERIFY(w.fraSelect->isVisible());
+    QVERIFY(!w.picPuzzle->isVisible());
+    QVERIFY(!w.timScore.isRunning());
+    QCOMPARE(w.clearedFlags, decltype(w.clearedFlags){});
+    // The next game starts as usual.
+    w.imgCmd_Click(2);
+    QVERIFY(w.picPuzzle->isVisible() && w.picPuzzle->isEnabled());
+    QVERIFY(w.timScore.isRunning());
 }
 
 void FrmMainTest::clockCountsTicksAndRestartsWithEachGame()
