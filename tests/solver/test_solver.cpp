@@ -33,7 +33,7 @@ constexpr bool kSanitized = true;
 constexpr bool kSanitized = false;
 #endif
 
-constexpr int kBfsDepth = kSanitized ? 12 : 17;
+constexpr int kBfsDepth = kSanitized ? 12 : 20;
 
 const Partition kFiveFiveFive{{1, 2, 3, 5, 6}, {4, 8, 9, 12, 13}, {7, 10, 11, 14, 15}};
 const Partition kSmall{{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15}};
