@@ -525,14 +525,26 @@ void frmMain::ShowHint()
     if (m_hintThread.joinable())
         m_hintThread.join();
     m_hintRunning = true;
-    auto tables = m_tables ? m_tables->current() : nullptr;
+    const solver::BackgroundDatabases* background = m_tables.get();   // joined before it goes
     const std::string asked = model.board.ToString();
-    m_hintThread = std::thread([this, tiles = *tiles, tables, asked] {
-        m_hintSolver.setDatabases(tables);
-        solver::SolveLimits limits;
-        limits.maxTime = std::chrono::milliseconds(3000);
-        limits.cancel = &m_hintCancel;
-        const auto move = m_hintSolver.hint(tiles, limits).firstMove();
+    m_hintThread = std::thread([this, tiles = *tiles, background, asked] {
+        const auto answer = [&](std::shared_ptr<const solver::PatternDatabases> tables) {
+            m_hintSolver.setDatabases(std::move(tables));
+            solver::SolveLimits limits;
+            limits.maxTime = std::chrono::milliseconds(3000);
+            limits.cancel = &m_hintCancel;
+            return m_hintSolver.hint(tiles, limits).firstMove();
+        };
+        // Before the tables are ready the weaker bound answers most boards at once; a hard one
+        // waits for the tables (seconds on the very first start) rather than going unanswered.
+        auto tables = background ? background->current() : nullptr;
+        auto move = answer(tables);
+        if (!move && !tables && background) {
+            while (!background->finished() && !m_hintCancel)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (auto ready = background->current(); ready && !m_hintCancel)
+                move = answer(std::move(ready));
+        }
         const std::string tile = move ? solver::gameTileName(*move) : std::string();
         QMetaObject::invokeMethod(this, [this, tile, asked] { HintReady(tile, asked); }, Qt::QueuedConnection);
     });
