@@ -25,8 +25,11 @@ answer_name_entry() {
 }
 
 choose_picture() {   # $1: 1 to 3, through Menu, "画像選択" and the thumbnail
+  local shown
+  shown=$(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null | wc -l)
   press $((X + 74)) $((Y + 397))
-  sleep 0.4
+  wait_more_windows 10 "$shown" || fail "the menu did not open"
+  sleep 0.2
   xdotool key Down Return
   sleep 0.4
   press $((X + 176)) $((Y + (1068 + 480 + (${1} - 1) * 1320 + 600) / 15))

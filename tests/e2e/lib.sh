@@ -65,6 +65,15 @@ click_at() {
   xdotool mousemove --window "$win" "$1" "$2" click 1
 }
 
+# Waits up to $1 seconds until the game shows more windows than $2 (a menu popping up, a dialog).
+wait_more_windows() {
+  for _ in $(seq $(( $1 * 10 ))); do
+    [ "$(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null | wc -l)" -gt "$2" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # Waits up to $2 seconds for the game to end; sets rc to its exit status (124 if it did not end).
 wait_game_exit() {
   local waited=0

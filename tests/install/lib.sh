@@ -119,17 +119,33 @@ check_running_game() {
 # if the dialog opened in the player's Pictures folder, $1 as the game sees it.
 check_import_starts_in_pictures() {
   eval "$(xdotool getwindowgeometry --shell "$win")"
-  xdotool mousemove $((X + 74)) $((Y + 397)) click 1   # Menu
-  sleep 0.4
-  xdotool key Down Down Return                         # its second entry, 画像取込
+  # Menu, then its second entry 画像取込 once the menu shows; again if no dialog came (a busy
+  # machine can be slow to show either).
+  local attempt shown
+  for attempt in 1 2 3; do
+    shown=$(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null | wc -l)
+    xdotool mousemove $((X + 74)) $((Y + 397)) click 1
+    for _ in $(seq 100); do
+      [ "$(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null | wc -l)" -gt "$shown" ] && break
+      sleep 0.1
+    done
+    sleep 0.2
+    xdotool key Down Down Return
+    for _ in $(seq 50); do
+      game_window '画像取込' >/dev/null && break 2
+      sleep 0.2
+    done
+    xdotool key Escape
+  done
   # Qt may replace the dialog's X window right after showing it: type into a window that has
   # stayed the same for a moment, and start over (replacing the text) if it vanished meanwhile.
+  # The dialog may close while xdotool still refers to it after Return: gone counts as typed.
   local dialog previous= typed=
   for _ in $(seq 100); do
     dialog=$(game_window '画像取込') || dialog=
     if [ -n "$dialog" ] && [ "$dialog" = "$previous" ] &&
        xdotool key --window "$dialog" ctrl+a 2>/dev/null && xdotool type --window "$dialog" "probe.bmp" 2>/dev/null &&
-       xdotool key --window "$dialog" Return 2>/dev/null; then
+       { xdotool key --window "$dialog" Return 2>/dev/null || ! game_window '画像取込' >/dev/null; }; then
       typed=1
       break
     fi
