@@ -165,6 +165,10 @@ void SettingsTest::writeKilledAtAnyInstantLeavesAWholeRecord()
         QProcess writer;
         writer.start(QStringLiteral(SETTINGS_WRITER), {});
         QVERIFY(writer.waitForStarted());
+        // Until the first record exists, let the writer get that far (a sanitizer build takes
+        // longer to start than the instants below); then kill it at a random instant.
+        for (int waited = 0; !QFile::exists(settings::StorePath()) && waited < 10000; waited += 5)
+            QTest::qSleep(5);
         QTest::qSleep(5 + QRandomGenerator::global()->bounded(40));
         ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
         QVERIFY(writer.waitForFinished());
