@@ -35,6 +35,6 @@ int RunTavorin(int argc, char** argv, board::RandomSource& random)
         app.reportUncaught(errors::kUnknownErrorNumber, QString::fromLocal8Bit(e.what()));
         return errors::kUncaughtErrorExitStatus;
     }
-    window.StartHintTables();
+    window.hints->startTables();
     return app.exec();
 }

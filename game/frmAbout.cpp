@@ -1,6 +1,7 @@
 // The about window's design and load handling.
 #include "frmAbout.h"
 
+#include "CatalogueIds.h"
 #include "DialogFrame.h"
 #include "Fonts.h"
 #include "ImageControl.h"
@@ -12,6 +13,8 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+
+namespace ids = qel::ids;
 
 using screen::TwipsRect;
 using screen::TwipsToPixels;
@@ -45,8 +48,8 @@ frmAbout::frmAbout(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFix
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
 
     const QString title = QString::fromUtf8(version::kProductName);
-    setWindowIcon(QIcon(QPixmap::fromImage(modCommon::GetResPic(999, modCommon::kPictureIcon))));
-    imgIco->setPicture(modCommon::GetResPic(999, modCommon::kPictureIcon));
+    setWindowIcon(QIcon(QPixmap::fromImage(modCommon::GetResPic(ids::icon::kWindow, modCommon::kPictureIcon))));
+    imgIco->setPicture(modCommon::GetResPic(ids::icon::kWindow, modCommon::kPictureIcon));
     setWindowTitle(title + QStringLiteral("のﾊﾞｰｼﾞｮﾝ情報"));
     lblTitle->setText(title);
     lblVersion->setText(VersionText(version::kMajor, version::kMinor, version::kRevision));

@@ -1,6 +1,8 @@
 // The main window: its design, start-up and shutdown, the start command, tile moves and the clock.
 #include "frmMain.h"
 
+#include "Accessibility.h"
+#include "CatalogueIds.h"
 #include "Colors.h"
 #include "Fonts.h"
 #include "GameClock.h"
@@ -9,30 +11,29 @@
 #include "MessageBox.h"
 #include "PictureBox.h"
 #include "PictureFile.h"
+#include "ScreenGeometry.h"
+#include "Twips.h"
+#include "WindowDrag.h"
 #include "frmAbout.h"
 #include "frmPreview.h"
 #include "frmScore.h"
 #include "frmScrName.h"
-#include "ScreenGeometry.h"
 #include "modCommon.h"
 
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QCursor>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QRadioButton>
 #include <QScreen>
-#include <QWindow>
 
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 
 using screen::TwipsRect;
+namespace ids = qel::ids;
 
 namespace {
 
@@ -42,8 +43,9 @@ constexpr int kMoveInterval = 100;             // ms
 constexpr int kClockInterval = 1000;
 constexpr int kMusicWatchInterval = 500;
 constexpr int kHoverInterval = 100;
-// Normal pictures of the menu, start and quit buttons; the hover picture is the next id.
-constexpr std::int32_t kCommandPictures[] = {0, 12, 14, 10};
+// Normal pictures of imgCmd(1 to 3), the menu, start and quit buttons; hover is the next id.
+constexpr controls::ControlArray<std::int32_t, 1, 3> kCommandPictures{{ids::bmp::kMenuButton, ids::bmp::kStartButton,
+                                                                       ids::bmp::kEndButton}};
 
 void SendMedia(const char* command)
 {
@@ -59,7 +61,6 @@ frmMain::frmMain(board::RandomSource& random, QWidget* parent)
       timScore(this, 0),
       timCmd(this, kHoverInterval),
       timMain(this, 0),
-      timHint(this, 0),
       secondsOfDay(modCommon::SecondsOfDay),
       pauseWait(modCommon::ShortWait),
       m_random(random)
@@ -68,15 +69,13 @@ frmMain::frmMain(board::RandomSource& random, QWidget* parent)
     setFixedSize(screen::TwipsToPixels(kClientWidth), screen::TwipsToPixels(kClientHeight));
     createControls();
     createMenu();
+    ending = std::make_unique<EndingStage>(*picEnding, *picEndingBuf, timEnding);
+    hints = std::make_unique<HintController>(model, imgPanel, [this] { return inPlay(); });
     connectHandlers();
+    new controls::WindowDrag(this);
 }
 
-frmMain::~frmMain()
-{
-    m_hintCancel = true;
-    if (m_hintThread.joinable())
-        m_hintThread.join();
-}
+frmMain::~frmMain() = default;
 
 // ---- Design ----
 
@@ -152,18 +151,7 @@ void frmMain::createControls()
     for (QWidget* box : std::initializer_list<QWidget*>{picPuzzle, fraSelect, picEnding})
         box->raise();
 
-    // What a screen reader says of the picture buttons and the thumbnails.
-    const char* commands[][2] = {{}, {"Menu", "Opens the game menu"}, {"Start", "Starts a new game"},
-                                 {"End", "Quits the game"}};
-    for (int i = 1; i <= 3; ++i) {
-        imgCmd[i]->setAccessibleName(QLatin1String(commands[i][0]));
-        imgCmd[i]->setAccessibleDescription(QLatin1String(commands[i][1]));
-    }
-    for (int n = 1; n <= 3; ++n) {
-        imgSentaku[n]->setAccessibleName(QStringLiteral("Picture %1").arg(n));
-        imgSentaku[n]->setAccessibleDescription(QStringLiteral("Chooses picture %1 for the next game").arg(n));
-    }
-    imgTitle->setAccessibleName(QStringLiteral("Tavorin"));
+    accessibility::describeMainControls(imgCmd, imgSentaku, *imgTitle);
     setFocusPolicy(Qt::StrongFocus);
 }
 
@@ -180,7 +168,7 @@ void frmMain::createMenu()
         item->setCheckable(true);
     mAnimChk[0]->setChecked(true);
     mScore = mMenu->addAction(QStringLiteral("スコア"));
-    mbar = mMenu->addSeparator();
+    mMenu->addSeparator()->setObjectName(QStringLiteral("mbar"));
     mVersion = mMenu->addAction(QStringLiteral("バージョン情報"));
 }
 
@@ -205,7 +193,6 @@ void frmMain::connectHandlers()
     connect(mScore, &QAction::triggered, this, &frmMain::mScore_Click);
     connect(mVersion, &QAction::triggered, this, &frmMain::mVersion_Click);
     connect(&timEnding, &WindowTimer::Timer, this, &frmMain::timEnding_Timer);
-    connect(&timHint, &WindowTimer::Timer, this, &frmMain::timHint_Timer);
     connect(&timMain, &WindowTimer::Timer, this, &frmMain::timMain_Timer);
     connect(&timScore, &WindowTimer::Timer, this, &frmMain::timScore_Timer);
     connect(&timSound, &WindowTimer::Timer, this, &frmMain::timSound_Timer);
@@ -222,15 +209,11 @@ void frmMain::Form_Load()
     }
     show();
 
-    timScore.setEnabled(false);
-    timScore.setInterval(0);
-    timEnding.setEnabled(false);
-    timEnding.setInterval(0);
-    timMain.setEnabled(false);
-    timMain.setInterval(0);
+    timScore.stop();
+    timEnding.stop();
+    timMain.stop();
     timCmd.setEnabled(true);
-    timSound.setInterval(0);
-    timSound.setEnabled(false);
+    timSound.stop();
 
     mPreview->setEnabled(false);
     PictureClip.setTag(QStringLiteral("1"));
@@ -238,15 +221,15 @@ void frmMain::Form_Load()
     picEnding->hide();
 
     for (QWidget* w : std::initializer_list<QWidget*>{this, fraSelect, picPuzzle, optPic[1], optPic[2], optPic[3]})
-        controls::SetBackColor(w, modCommon::ColorFromText(modCommon::GetResStr(3)));
-    controls::SetForeColor(lblTime, modCommon::ColorFromText(modCommon::GetResStr(5)));
-    controls::SetForeColor(lblSelect, modCommon::ColorFromText(modCommon::GetResStr(6)));
-    lblSelect->setText(modCommon::GetResStr(7));
+        controls::SetBackColor(w, modCommon::ColorFromText(modCommon::GetResStr(ids::str::kMainBackColor)));
+    controls::SetForeColor(lblTime, modCommon::ColorFromText(modCommon::GetResStr(ids::str::kClockForeColor)));
+    controls::SetForeColor(lblSelect, modCommon::ColorFromText(modCommon::GetResStr(ids::str::kSelectForeColor)));
+    lblSelect->setText(modCommon::GetResStr(ids::str::kSelectCaption));
     lblSelect->adjustSize();
 
     clearedFlags = {};
 
-    imgTitle->setPicture(modCommon::GetResPic(1, modCommon::kPictureBitmap));
+    imgTitle->setPicture(modCommon::GetResPic(ids::bmp::kTitle, modCommon::kPictureBitmap));
     for (int i = 1; i <= 3; ++i)
         imgCmd[i]->setPicture(modCommon::GetResPic(kCommandPictures[i], modCommon::kPictureBitmap));
 
@@ -276,18 +259,16 @@ void frmMain::closeEvent(QCloseEvent* event)
 
 void frmMain::ShowPictureSelection()
 {
-    StopHint();
-    timScore.setEnabled(false);
-    timScore.setInterval(0);
+    hints->stop();
+    timScore.stop();
     lblTime->hide();
-    timSound.setInterval(0);
-    timSound.setEnabled(false);
+    timSound.stop();
     picPuzzle->hide();
     selectOption(1);
     for (int n = 1; n <= 3; ++n)
-        imgSentaku[n]->setPicture(modCommon::GetResPic(99 + n, modCommon::kPictureBitmap));
+        imgSentaku[n]->setPicture(modCommon::GetResPic(ids::bmp::picture(n), modCommon::kPictureBitmap));
     for (int n = 1; n <= 3; ++n)
-        optPic[n]->setText(modCommon::GetResStr(99 + n));
+        optPic[n]->setText(modCommon::GetResStr(ids::str::pictureName(n)));
     PictureClip.setPicture(imgSentaku[1]->Picture());
     fraSelect->show();
     picEnding->hide();
@@ -328,30 +309,31 @@ void frmMain::mOrignal_Click()
 // ---- Picture import ----
 
 // A file that does not load comes back to the dialog with the message; the loop (rather than
-// the handler calling itself) keeps the stack flat however often the player retries.
+// the handler calling itself) keeps the stack flat however often the player retries. Only the
+// load is answered so: an error of the start command goes to the uncaught-error report.
 void frmMain::mInputPic_Click()
 {
     for (;;) {
+        CommonDlg.setDialogTitle(QStringLiteral("画像取込"));
+        CommonDlg.setFilter(QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(*.bmp,*.dib)|*.bmp;*.dib|") + QStringLiteral("GIFﾌｧｲﾙ(*.gif)|*.gif|") +
+                            QStringLiteral("JPEGﾌｧｲﾙ(*.jpg)|*.jpg"));
+        CommonDlg.setDefaultExt(QStringLiteral(".bmp"));
+        CommonDlg.setFileName(QString());
+        const QString chosen = CommonDlg.ShowOpen(this);
+        if (chosen.trimmed().isEmpty())
+            return;
         try {
-            CommonDlg.setDialogTitle(QStringLiteral("画像取込"));
-            CommonDlg.setFilter(QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(*.bmp,*.dib)|*.bmp;*.dib|") + QStringLiteral("GIFﾌｧｲﾙ(*.gif)|*.gif|") +
-                                QStringLiteral("JPEGﾌｧｲﾙ(*.jpg)|*.jpg"));
-            CommonDlg.setDefaultExt(QStringLiteral(".bmp"));
-            CommonDlg.setFileName(QString());
-            const QString chosen = CommonDlg.ShowOpen(this);
-            if (chosen.trimmed().isEmpty())
-                return;
             PictureClip.setTag(QString());
             PictureClip.setPicture(picture::LoadPicture(chosen));
-            if (preview)
-                preview->close();
-            imgCmd_Click(2);
-            return;
+            break;
         } catch (const std::exception&) {
             msgbox::Show(this, {QStringLiteral("この画像ファイルは認識できません。\r\nもう一度画像ファイルを指定してください。"),
                                 QStringLiteral("画像取込エラー"), QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok});
         }
     }
+    if (preview)
+        preview->close();
+    imgCmd_Click(2);
 }
 
 // ---- Secondary windows ----
@@ -392,8 +374,7 @@ void frmMain::imgCmd_Click(int index)
     }
 
     // The start command.
-    StopHint();
-    hintUsed = false;
+    hints->newGame();
     fraSelect->hide();
     picEnding->hide();
     lblEnd->hide();
@@ -401,7 +382,6 @@ void frmMain::imgCmd_Click(int index)
     picPuzzle->setEnabled(true);
     mPreview->setEnabled(true);
     SetSlideStep();
-    scaleMode = screen::ScaleMode::Pixels;
     PictureClip.setRows(4);
     PictureClip.setCols(4);
     model.board.Clear();
@@ -417,13 +397,12 @@ void frmMain::imgCmd_Click(int index)
         panel->setEnabled(p.enabled);
         panel->setTag(QString::fromStdString(p.tag));
     }
-    DescribeTiles();
+    accessibility::describeTiles(model.board, imgPanel);
     picPuzzle->show();
     setFocus();
 
     moveBusy = false;
-    timMain.setEnabled(false);
-    timMain.setInterval(0);
+    timMain.stop();
 
     timScore.setEnabled(true);
     timScore.setInterval(kClockInterval);
@@ -458,14 +437,13 @@ void frmMain::timMain_Timer()
 {
     const board::SlideStepResult step = board::SlideTick(slide, slideStep);
     if (step.ended) {
-        timMain.setEnabled(false);
-        timMain.setInterval(0);
+        timMain.stop();
         moveBusy = false;
     }
     ImageControl* panel = imgPanel[movePanel];
     panel->MoveTwips(panel->Left() + step.dx, panel->Top() + step.dy);
     if (step.ended)
-        DescribeTiles();
+        accessibility::describeTiles(model.board, imgPanel);
     // A slide that ends after the player has gone back to picture selection ends no game.
     if (step.ended && picPuzzle->isVisible() && IsBoardSolved())
         EndOfGame();
@@ -481,11 +459,11 @@ void frmMain::keyPressEvent(QKeyEvent* event)
 
 void frmMain::Form_KeyDown(int key)
 {
-    if (!picPuzzle->isVisible() || !picPuzzle->isEnabled() || moveBusy)
+    if (!inPlay() || moveBusy)
         return;
     // The tile that stands beside the gap on the side the arrow comes from moves into it.
     if (key == Qt::Key_H) {
-        ShowHint();
+        hints->ask();
         return;
     }
     int column = model.gapCol;
@@ -507,106 +485,6 @@ void frmMain::Form_KeyDown(int key)
         }
 }
 
-// ---- Hints ----
-
-void frmMain::StartHintTables()
-{
-    if (!m_tables)
-        m_tables = std::make_unique<solver::BackgroundDatabases>(solver::defaultCacheDirectory());
-}
-
-void frmMain::ShowHint()
-{
-    if (m_hintRunning)
-        return;
-    const auto tiles = solver::tilesFromBoard(model.board);
-    if (!tiles)
-        return;
-    if (m_hintThread.joinable())
-        m_hintThread.join();
-    m_hintRunning = true;
-    const solver::BackgroundDatabases* background = m_tables.get();   // joined before it goes
-    const std::string asked = model.board.ToString();
-    m_hintThread = std::thread([this, tiles = *tiles, background, asked] {
-        const auto answer = [&](std::shared_ptr<const solver::PatternDatabases> tables) {
-            m_hintSolver.setDatabases(std::move(tables));
-            solver::SolveLimits limits;
-            limits.maxTime = std::chrono::milliseconds(3000);
-            limits.cancel = &m_hintCancel;
-            return m_hintSolver.hint(tiles, limits).firstMove();
-        };
-        // Before the tables are ready the weaker bound answers most boards at once; a hard one
-        // waits for the tables (seconds on the very first start) rather than going unanswered.
-        auto tables = background ? background->current() : nullptr;
-        auto move = answer(tables);
-        if (!move && !tables && background) {
-            while (!background->finished() && !m_hintCancel)
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            if (auto ready = background->current(); ready && !m_hintCancel)
-                move = answer(std::move(ready));
-        }
-        const std::string tile = move ? solver::gameTileName(*move) : std::string();
-        QMetaObject::invokeMethod(this, [this, tile, asked] { HintReady(tile, asked); }, Qt::QueuedConnection);
-    });
-}
-
-// The answer counts only for the board it was asked about, and only while the game runs.
-void frmMain::HintReady(const std::string& tile, const std::string& boardWhenAsked)
-{
-    m_hintRunning = false;
-    if (tile.empty() || boardWhenAsked != model.board.ToString() || !picPuzzle->isVisible() || !picPuzzle->isEnabled())
-        return;
-    StopHint();
-    for (int k = 0; k < board::kCells; ++k)
-        if (imgPanel[k]->Tag().toStdString() == tile)
-            m_hintPanel = k;
-    if (m_hintPanel < 0)
-        return;
-    hintUsed = true;
-    m_hintBlinks = 0;
-    timHint.setEnabled(true);
-    timHint.setInterval(100);
-}
-
-void frmMain::timHint_Timer()
-{
-    if (m_hintPanel < 0 || ++m_hintBlinks >= 10) {
-        StopHint();
-        return;
-    }
-    imgPanel[m_hintPanel]->setVisible(m_hintBlinks % 2 == 0);
-}
-
-void frmMain::StopHint()
-{
-    timHint.setEnabled(false);
-    timHint.setInterval(0);
-    if (m_hintPanel >= 0)
-        imgPanel[m_hintPanel]->setVisible(true);
-    m_hintPanel = -1;
-}
-
-void frmMain::DescribeTiles()
-{
-    for (int k = 0; k < board::kCells; ++k) {
-        const int t = imgPanel[k]->Tag().toInt();
-        if (t < 1)
-            continue;
-        int column = 0;
-        int row = 0;
-        for (int c = 1; c <= board::kColumns; ++c)
-            for (int r = 1; r <= board::kRows; ++r)
-                if (model.board(c, r) == imgPanel[k]->Tag().toStdString()) {
-                    column = c;
-                    row = r;
-                }
-        imgPanel[k]->setAccessibleName(QStringLiteral("Tile %1").arg(t));
-        imgPanel[k]->setAccessibleDescription(
-            QStringLiteral("Piece from column %1, row %2 of the picture, now in column %3, row %4")
-                .arg((t - 1) % board::kColumns + 1).arg((t - 1) / board::kColumns + 1).arg(column).arg(row));
-    }
-}
-
 void frmMain::mAnimChk_Click(int index)
 {
     mAnimChk[0]->setChecked(false);
@@ -620,6 +498,11 @@ void frmMain::SetSlideStep()
     slideStep = mAnimChk[0]->isChecked() ? board::kSlideStepAnimated : board::kSlideStepJump;
 }
 
+bool frmMain::inPlay() const
+{
+    return picPuzzle->isVisible() && picPuzzle->isEnabled();
+}
+
 bool frmMain::IsBoardSolved() const
 {
     board::PanelTags tags;
@@ -630,20 +513,19 @@ bool frmMain::IsBoardSolved() const
 
 void frmMain::EndOfGame()
 {
-    StopHint();
+    hints->stop();
     imgPanel[model.hiddenPanel]->setVisible(true);
     imgPanel[model.hiddenPanel]->setEnabled(true);
     picPuzzle->setEnabled(false);
-    timScore.setEnabled(false);
-    timScore.setInterval(0);
-    controls::SetForeColor(lblEnd, modCommon::ColorFromText(modCommon::GetResStr(9)));
-    SetEndCaption(modCommon::GetResStr(8));
+    timScore.stop();
+    controls::SetForeColor(lblEnd, modCommon::ColorFromText(modCommon::GetResStr(ids::str::kEndForeColor)));
+    setEndCaption(modCommon::GetResStr(ids::str::kEndCaption));
     lblEnd->setVisible(true);
     SendMedia("stop all");
     SendMedia("play EndSound from 0");
     musicOn = false;
     EndingTrigger();
-    if (!hintUsed && IsNewRecord(lblTime->text())) {
+    if (!hints->used() && IsNewRecord(lblTime->text())) {
         frmScrName name(*lblTime, this);
         name.exec();
     }
@@ -670,33 +552,19 @@ void frmMain::EndingTrigger()
         return;
     repaint();
     modCommon::ClockPause(secondsOfDay, pauseWait);
-    picEndingBuf->setPicture(modCommon::GetResPic(300, modCommon::kPictureBitmap));
-    picEndingBuf->setInnerSize(static_cast<int>(modCommon::SingleFromText(modCommon::GetResStr(301))),
-                               static_cast<int>(modCommon::SingleFromText(modCommon::GetResStr(302))));
-    endFrameLimit = modCommon::LongFromText(modCommon::GetResStr(303));
-    endFrame = 0;
-    picEnding->setBackColor(modCommon::ColorFromText(modCommon::GetResStr(304)));
     picPuzzle->hide();
-    picEnding->show();
-    timEnding.setInterval(1);
-    timEnding.setEnabled(true);
-    clearedFlags[1] = clearedFlags[2] = clearedFlags[3] = false;
+    ending->start();
+    clearedFlags = {};
 }
 
 void frmMain::timEnding_Timer()
 {
-    ++endFrame;
-    if (std::abs(endFrame) < endFrameLimit) {
-        const int x = (picEnding->ScaleWidth() - picEndingBuf->ScaleWidth()) / 2;
-        picEnding->BitBlt(x, 0, picEndingBuf->ScaleWidth(), picEndingBuf->ScaleHeight(), *picEndingBuf, 0, endFrame);
-    } else {
-        timEnding.setEnabled(false);
-    }
+    ending->tick();
 }
 
 // The end-of-game label sizes itself to its caption about its own centre, so the text stays
 // centred on the board however long it is.
-void frmMain::SetEndCaption(const QString& caption)
+void frmMain::setEndCaption(const QString& caption)
 {
     const QPoint centre = lblEnd->geometry().center();
     lblEnd->setText(caption);
@@ -742,28 +610,4 @@ void frmMain::timSound_Timer()
         SendMedia("play MoveSound from 0");
     else
         timSound.setEnabled(false);
-}
-
-// ---- Moving the borderless window by its background ----
-
-void frmMain::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() != Qt::LeftButton)
-        return QWidget::mousePressEvent(event);
-    if (windowHandle() && windowHandle()->startSystemMove())
-        return;
-    m_dragging = true;
-    m_dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
-}
-
-void frmMain::mouseMoveEvent(QMouseEvent* event)
-{
-    if (m_dragging && (event->buttons() & Qt::LeftButton))
-        move(event->globalPosition().toPoint() - m_dragOffset);
-}
-
-void frmMain::mouseReleaseEvent(QMouseEvent* event)
-{
-    m_dragging = false;
-    QWidget::mouseReleaseEvent(event);
 }

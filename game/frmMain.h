@@ -6,28 +6,22 @@
 #pragma once
 
 #include "Board.h"
+#include "ControlArray.h"
+#include "EndingStage.h"
+#include "HintController.h"
 #include "Move.h"
+#include "OpenFileDialog.h"
 #include "PictureClip.h"
 #include "Shuffle.h"
-#include "Twips.h"
 #include "WindowTimer.h"
 
-#include "DatabaseCache.h"
-#include "GameBoard.h"
-#include "OpenFileDialog.h"
-#include "Solver.h"
-
 #include <QMenu>
-#include <QPoint>
 #include <QPointer>
-#include <functional>
 #include <QWidget>
 #include <array>
-#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
-#include <string>
-#include <thread>
 
 class ImageControl;
 class PictureBox;
@@ -62,7 +56,6 @@ public:
     void mVersion_Click();
     void timEnding_Timer();
     void Form_KeyDown(int key);      // arrow keys slide a tile into the gap, H asks for a hint
-    void timHint_Timer();            // the hinted tile's blink
 
     // ---- Procedures shared by the handlers ----
     void ShowPictureSelection();
@@ -72,13 +65,6 @@ public:
     void EndingTrigger();
     bool IsNewRecord(const QString& timeText) const;
 
-    // ---- Hints ----
-    // Starts building (or loading from the user's cache folder) the solver's tables in the
-    // background; until they are ready a hint is answered from a weaker bound.
-    void StartHintTables();
-    void ShowHint();                 // solves on a worker thread, then blinks the first tile to move
-    void StopHint();
-
     // ---- Controls ----
     PictureBox* picEndingBuf = nullptr;
     WindowTimer timSound;
@@ -87,18 +73,17 @@ public:
     WindowTimer timCmd;
     picclip::PictureClip PictureClip;
     WindowTimer timMain;
-    WindowTimer timHint;
     dialogs::OpenFileDialog CommonDlg;
     QWidget* picPuzzle = nullptr;
     QLabel* lblEnd = nullptr;
     std::array<ImageControl*, board::kCells> imgPanel{};
     QFrame* fraSelect = nullptr;
-    std::array<QRadioButton*, 4> optPic{};        // 1 to 3
-    std::array<ImageControl*, 4> imgSentaku{};    // 1 to 3
+    controls::ControlArray<QRadioButton*, 1, 3> optPic;
+    controls::ControlArray<ImageControl*, 1, 3> imgSentaku;
     QLabel* lblSelect = nullptr;
     PictureBox* picEnding = nullptr;
     QLabel* lblTime = nullptr;
-    std::array<ImageControl*, 4> imgCmd{};        // 1 menu, 2 start, 3 quit
+    controls::ControlArray<ImageControl*, 1, 3> imgCmd;   // 1 menu, 2 start, 3 quit
     ImageControl* imgTitle = nullptr;
 
     // The pop-up menu and its entries.
@@ -109,7 +94,6 @@ public:
     QMenu* mAnime = nullptr;
     std::array<QAction*, 2> mAnimChk{};           // 0 on, 1 off
     QAction* mScore = nullptr;
-    QAction* mbar = nullptr;
     QAction* mVersion = nullptr;
 
     // ---- Run state ----
@@ -120,12 +104,12 @@ public:
     std::int32_t slideStep = board::kSlideStepAnimated;
     std::int32_t playSeconds = 0;
     bool musicOn = false;
-    std::array<bool, 4> clearedFlags{};            // 1 to 3
-    screen::ScaleMode scaleMode = screen::ScaleMode::Twips;
-    std::int32_t endFrame = 0;
-    std::int32_t endFrameLimit = 0;
+    controls::ControlArray<bool, 1, 3> clearedFlags;
     QPointer<frmPreview> preview;                  // frmPreview while it is open
-    bool hintUsed = false;                         // a hint was shown in this game: no record
+
+    // ---- Features in rooms of their own, made with the controls ----
+    std::unique_ptr<EndingStage> ending;           // picEnding, picEndingBuf, timEnding: endFrame, endFrameLimit
+    std::unique_ptr<HintController> hints;         // H: the next tile of an optimal solution
 
     // The time of day for the ending's pause, and the wait between its looks; tests drive both.
     std::function<int()> secondsOfDay;
@@ -134,29 +118,15 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void createControls();
     void createMenu();
     void connectHandlers();
     void selectOption(int index);
-    void SetEndCaption(const QString& caption);
-    void DescribeTiles();   // accessible names and descriptions of the tiles as they now stand
-
-    void HintReady(const std::string& tile, const std::string& boardWhenAsked);
+    void setEndCaption(const QString& caption);
+    bool inPlay() const;   // a game runs and its board takes clicks
 
     board::RandomSource& m_random;
-    std::unique_ptr<solver::BackgroundDatabases> m_tables;
-    solver::HintSolver m_hintSolver;               // used on the hint thread only
-    std::thread m_hintThread;
-    std::atomic<bool> m_hintCancel{false};
-    bool m_hintRunning = false;
-    int m_hintPanel = -1;
-    int m_hintBlinks = 0;
     bool m_unloaded = false;
-    bool m_dragging = false;
-    QPoint m_dragOffset;   // pixels, cursor to window origin
 };

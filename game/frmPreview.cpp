@@ -1,6 +1,7 @@
 // The preview window's load, layout, resize, button and hover handling.
 #include "frmPreview.h"
 
+#include "CatalogueIds.h"
 #include "Colors.h"
 #include "DialogFrame.h"
 #include "ImageControl.h"
@@ -10,8 +11,9 @@
 #include <QPixmap>
 #include <cmath>
 
+namespace ids = qel::ids;
+
 namespace {
-constexpr std::int32_t kCloseButton = 16;      // hover picture 17
 constexpr double kButtonWidth = 810;           // twips
 constexpr double kButtonHeight = 390;
 constexpr double kBand = 500;                  // below the picture, for the button
@@ -40,11 +42,11 @@ frmPreview::frmPreview(const QImage& picture, QWidget* owner)
     connect(&timCmd, &WindowTimer::Timer, this, &frmPreview::timCmd_Timer);
 
     timCmd.setEnabled(true);
-    controls::SetBackColor(this, modCommon::ColorFromText(modCommon::GetResStr(20)));
+    controls::SetBackColor(this, modCommon::ColorFromText(modCommon::GetResStr(ids::str::kPreviewBackColor)));
     applyLayout();
-    setWindowIcon(QIcon(QPixmap::fromImage(modCommon::GetResPic(999, modCommon::kPictureIcon))));
+    setWindowIcon(QIcon(QPixmap::fromImage(modCommon::GetResPic(ids::icon::kWindow, modCommon::kPictureIcon))));
     imgPrev->setPicture(picture);
-    imgCmd->setPicture(modCommon::GetResPic(kCloseButton, modCommon::kPictureBitmap));
+    imgCmd->setPicture(modCommon::GetResPic(ids::bmp::kCloseButton, modCommon::kPictureBitmap));
 }
 
 frmPreview::Layout frmPreview::LayoutFor(double width, double height)
@@ -77,5 +79,5 @@ void frmPreview::imgCmd_Click()
 
 void frmPreview::timCmd_Timer()
 {
-    modCommon::ShowButtonPicture(*imgCmd, kCloseButton);
+    modCommon::ShowButtonPicture(*imgCmd, ids::bmp::kCloseButton);
 }

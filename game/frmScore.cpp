@@ -1,6 +1,7 @@
 // The score window's design, load, buttons and hover handling.
 #include "frmScore.h"
 
+#include "CatalogueIds.h"
 #include "Colors.h"
 #include "DialogFrame.h"
 #include "Fonts.h"
@@ -13,10 +14,12 @@
 #include <QLabel>
 #include <QPixmap>
 
+namespace ids = qel::ids;
+
 using screen::TwipsRect;
 
 namespace {
-constexpr std::int32_t kButtonPictures[] = {32, 30};   // Clear, OK; hover pictures are the next ids
+constexpr std::int32_t kButtonPictures[] = {ids::bmp::kClearButton, ids::bmp::kOkButton};   // imgCmd(0), imgCmd(1)
 const QString kApp = QStringLiteral("Puzzle");
 const QString kSection = QStringLiteral("SCORE");
 const QString kNoName = QStringLiteral("名前なし");
@@ -51,12 +54,12 @@ frmScore::frmScore(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFix
 
     timCmd.setEnabled(true);
     timCmd.setInterval(100);
-    setWindowIcon(QIcon(QPixmap::fromImage(modCommon::GetResPic(999, modCommon::kPictureIcon))));
+    setWindowIcon(QIcon(QPixmap::fromImage(modCommon::GetResPic(ids::icon::kWindow, modCommon::kPictureIcon))));
     imgCmd[0]->setPicture(modCommon::GetResPic(kButtonPictures[0], modCommon::kPictureBitmap));
     imgCmd[1]->setPicture(modCommon::GetResPic(kButtonPictures[1], modCommon::kPictureBitmap));
-    controls::SetBackColor(this, modCommon::ColorFromText(modCommon::GetResStr(34)));
-    controls::SetForeColor(lblName, modCommon::ColorFromText(modCommon::GetResStr(35)));
-    controls::SetForeColor(lblTime, modCommon::ColorFromText(modCommon::GetResStr(35)));
+    controls::SetBackColor(this, modCommon::ColorFromText(modCommon::GetResStr(ids::str::kRecordBackColor)));
+    controls::SetForeColor(lblName, modCommon::ColorFromText(modCommon::GetResStr(ids::str::kRecordForeColor)));
+    controls::SetForeColor(lblTime, modCommon::ColorFromText(modCommon::GetResStr(ids::str::kRecordForeColor)));
     const QString time = modCommon::ReadSetting(kApp, kSection, QStringLiteral("HISCORE"));
     const QString name = modCommon::ReadSetting(kApp, kSection, QStringLiteral("NAME"));
     const bool empty = name.isEmpty() || time.isEmpty();

@@ -1,6 +1,7 @@
 // The name-entry window's design, load, OK button and hover handling.
 #include "frmScrName.h"
 
+#include "CatalogueIds.h"
 #include "Colors.h"
 #include "DialogFrame.h"
 #include "Fonts.h"
@@ -13,10 +14,11 @@
 #include <QLineEdit>
 #include <QPixmap>
 
+namespace ids = qel::ids;
+
 using screen::TwipsRect;
 
 namespace {
-constexpr std::int32_t kOkButton = 30;   // hover picture 31
 }
 
 QString TrimSpaces(const QString& text)
@@ -57,10 +59,10 @@ frmScrName::frmScrName(const QLabel& clock, QWidget* owner)
 
     timCmd.setEnabled(true);
     timCmd.setInterval(100);
-    setWindowIcon(QIcon(QPixmap::fromImage(modCommon::GetResPic(999, modCommon::kPictureIcon))));
-    imgCmd->setPicture(modCommon::GetResPic(kOkButton, modCommon::kPictureBitmap));
-    controls::SetBackColor(this, modCommon::ColorFromText(modCommon::GetResStr(34)));
-    controls::SetForeColor(lblName, modCommon::ColorFromText(modCommon::GetResStr(35)));
+    setWindowIcon(QIcon(QPixmap::fromImage(modCommon::GetResPic(ids::icon::kWindow, modCommon::kPictureIcon))));
+    imgCmd->setPicture(modCommon::GetResPic(ids::bmp::kOkButton, modCommon::kPictureBitmap));
+    controls::SetBackColor(this, modCommon::ColorFromText(modCommon::GetResStr(ids::str::kRecordBackColor)));
+    controls::SetForeColor(lblName, modCommon::ColorFromText(modCommon::GetResStr(ids::str::kRecordForeColor)));
 }
 
 void frmScrName::imgCmd_Click()
@@ -78,5 +80,5 @@ void frmScrName::imgCmd_Click()
 
 void frmScrName::timCmd_Timer()
 {
-    modCommon::ShowButtonPicture(*imgCmd, kOkButton);
+    modCommon::ShowButtonPicture(*imgCmd, ids::bmp::kOkButton);
 }

@@ -2,6 +2,7 @@
 #include "modCommon.h"
 
 #include "AppError.h"
+#include "CatalogueIds.h"
 #include "CreateObject.h"
 #include "QelInterface.h"
 #include "SettingsStore.h"
@@ -26,7 +27,18 @@ std::int16_t NarrowId(std::int32_t id)
     return static_cast<std::int16_t>(id);
 }
 
-// Turns a failed member call into the error the caller sees.
+// The error number of a library's failure result: the run-time error it carries (facility
+// "control", e.g. 0x800A01E1 is error 481), else the result code itself as a signed number.
+int ErrorNumber(component::HResult result)
+{
+    const auto code = static_cast<std::uint32_t>(result);
+    if ((code & 0xFFFF0000u) == 0x800A0000u)
+        return static_cast<int>(code & 0xFFFFu);
+    return result;
+}
+
+// Turns a failed member call into the error the caller sees: the library's own error, with its
+// number and text, and the resource it was asked for.
 void Check(component::HResult result, std::int32_t id, const char* what)
 {
     if (component::succeeded(result))
@@ -34,8 +46,8 @@ void Check(component::HResult result, std::int32_t id, const char* what)
     if (result == component::hr::kResourceNotFound)
         throw errors::AppError(errors::kResourceNotFound,
                                "Resource with identifier '" + std::to_string(id) + "' not found (" + what + ")");
-    throw errors::AppError(errors::kResourceNotFound, std::string(what) + " of resource " + std::to_string(id) +
-                                                          " failed: " + component::resultText(result).toStdString());
+    throw errors::AppError(ErrorNumber(result), component::resultText(result).toStdString() + " (" + what +
+                                                    " of resource " + std::to_string(id) + ")");
 }
 
 // Nearest integer, ties to even. Positions are held in 32 bits so that desktops larger than
@@ -123,7 +135,7 @@ std::int32_t LongFromText(const QString& text)
 
 void ShowButtonPicture(ImageControl& button, std::int32_t normalId)
 {
-    button.setPicture(GetResPic(normalId + (IsCursorOver(button) ? 1 : 0), kPictureBitmap));
+    button.setPicture(GetResPic(IsCursorOver(button) ? qel::ids::bmp::hover(normalId) : normalId, kPictureBitmap));
 }
 
 QString ReadSetting(const QString& application, const QString& section, const QString& key)

@@ -19,7 +19,9 @@ namespace modCommon {
 // Errors raised (errors::AppError), none of them caught by the callers:
 //   6   overflow: the id lies outside -32768..32767 (raised before any object is created);
 //   429 cannot create object: the library is not registered, missing or broken;
-//   326 resource not found: the library has no such id, or not of that picture type.
+//   326 resource not found: the library has no such id, or not of that picture type;
+//   any other failure of the library: its own error, number and text (e.g. 481 invalid
+//   picture, or the result code itself, such as -2147024882 out of memory).
 
 inline constexpr std::int16_t kPictureBitmap = 0;
 inline constexpr std::int16_t kPictureIcon = 1;
@@ -50,7 +52,7 @@ int SecondsOfDay();   // the real time of day
 void ShortWait();     // the real wait between looks: 20 ms
 
 // ---- Picture buttons ----
-// Gives `button` its hover picture (normalId + 1) while the cursor is over it, else its normal
+// Gives `button` its hover picture (the next id) while the cursor is over it, else its normal
 // picture, fetched anew from the library on every call.
 void ShowButtonPicture(ImageControl& button, std::int32_t normalId);
 

@@ -1,6 +1,7 @@
 // The catalogue's tables; the artwork and the type library come in as byte arrays made by xxd at build time.
 #include "Catalogue.h"
 
+#include "CatalogueIds.h"
 #include "QelInterface.h"
 
 #include <QString>
@@ -91,33 +92,48 @@ constexpr std::array<unsigned char, kIidRecordSize> makeIidRecord()
 constexpr auto kIidRecord = makeIidRecord();
 
 constexpr std::uint16_t kJa = kLanguageJapanese;
+namespace str = ids::str;
+namespace bmp = ids::bmp;
+namespace icon = ids::icon;
 
 constexpr StringEntry kStrings[] = {
-    {3, u"&H00800000", kJa},   {5, u"&H00FFFFFF", kJa},  {6, u"&H00FFFFFF", kJa},   {7, u"画像選択", kJa},
-    {8, u"Game Clear", kJa},   {9, u"&H00FF8080", kJa},  {20, u"&H00800000", kJa},  {34, u"&H00800000", kJa},
-    {35, u"&H00FFFFFF", kJa},  {100, u"ひとり", kJa},     {101, u"どらごん", kJa},     {102, u"へび", kJa},
-    {301, u"300", kJa},        {302, u"1500", kJa},      {303, u"1200", kJa},       {304, u"&H00000000", kJa},
+    {str::kMainBackColor, u"&H00800000", kJa},
+    {str::kClockForeColor, u"&H00FFFFFF", kJa},
+    {str::kSelectForeColor, u"&H00FFFFFF", kJa},
+    {str::kSelectCaption, u"画像選択", kJa},
+    {str::kEndCaption, u"Game Clear", kJa},
+    {str::kEndForeColor, u"&H00FF8080", kJa},
+    {str::kPreviewBackColor, u"&H00800000", kJa},
+    {str::kRecordBackColor, u"&H00800000", kJa},
+    {str::kRecordForeColor, u"&H00FFFFFF", kJa},
+    {str::pictureName(1), u"ひとり", kJa},
+    {str::pictureName(2), u"どらごん", kJa},
+    {str::pictureName(3), u"へび", kJa},
+    {str::kEndingWidth, u"300", kJa},
+    {str::kEndingHeight, u"1500", kJa},
+    {str::kEndingSteps, u"1200", kJa},
+    {str::kEndingBackColor, u"&H00000000", kJa},
 };
 
 constexpr DataEntry kData[] = {
-    {Type::Bitmap, {}, 1, kJa, kBitmap1, 0},
-    {Type::Bitmap, {}, 10, kJa, kBitmap10, 0},
-    {Type::Bitmap, {}, 11, kJa, kBitmap11, 0},
-    {Type::Bitmap, {}, 12, kJa, kBitmap12, 0},
-    {Type::Bitmap, {}, 13, kJa, kBitmap13, 0},
-    {Type::Bitmap, {}, 14, kJa, kBitmap14, 0},
-    {Type::Bitmap, {}, 15, kJa, kBitmap15, 0},
-    {Type::Bitmap, {}, 16, kJa, kBitmap16, 0},
-    {Type::Bitmap, {}, 17, kJa, kBitmap17, 0},
-    {Type::Bitmap, {}, 30, kJa, kBitmap30, 0},
-    {Type::Bitmap, {}, 31, kJa, kBitmap31, 0},
-    {Type::Bitmap, {}, 32, kJa, kBitmap32, 0},
-    {Type::Bitmap, {}, 33, kJa, kBitmap33, 0},
-    {Type::Bitmap, {}, 100, kJa, kBitmap100, 0},
-    {Type::Bitmap, {}, 101, kJa, kBitmap101, 0},
-    {Type::Bitmap, {}, 102, kJa, kBitmap102, 0},
-    {Type::Bitmap, {}, 300, kJa, kBitmap300, 0},
-    {Type::IconGroup, {}, 999, kJa, kIcon999, 1},
+    {Type::Bitmap, {}, bmp::kTitle, kJa, kBitmap1, 0},
+    {Type::Bitmap, {}, bmp::kEndButton, kJa, kBitmap10, 0},
+    {Type::Bitmap, {}, bmp::hover(bmp::kEndButton), kJa, kBitmap11, 0},
+    {Type::Bitmap, {}, bmp::kMenuButton, kJa, kBitmap12, 0},
+    {Type::Bitmap, {}, bmp::hover(bmp::kMenuButton), kJa, kBitmap13, 0},
+    {Type::Bitmap, {}, bmp::kStartButton, kJa, kBitmap14, 0},
+    {Type::Bitmap, {}, bmp::hover(bmp::kStartButton), kJa, kBitmap15, 0},
+    {Type::Bitmap, {}, bmp::kCloseButton, kJa, kBitmap16, 0},
+    {Type::Bitmap, {}, bmp::hover(bmp::kCloseButton), kJa, kBitmap17, 0},
+    {Type::Bitmap, {}, bmp::kOkButton, kJa, kBitmap30, 0},
+    {Type::Bitmap, {}, bmp::hover(bmp::kOkButton), kJa, kBitmap31, 0},
+    {Type::Bitmap, {}, bmp::kClearButton, kJa, kBitmap32, 0},
+    {Type::Bitmap, {}, bmp::hover(bmp::kClearButton), kJa, kBitmap33, 0},
+    {Type::Bitmap, {}, bmp::picture(1), kJa, kBitmap100, 0},
+    {Type::Bitmap, {}, bmp::picture(2), kJa, kBitmap101, 0},
+    {Type::Bitmap, {}, bmp::picture(3), kJa, kBitmap102, 0},
+    {Type::Bitmap, {}, bmp::kEndingStrip, kJa, kBitmap300, 0},
+    {Type::IconGroup, {}, icon::kWindow, kJa, kIcon999, 1},
     {Type::Custom, "TYPELIB", 1, kLanguageNeutral, kTypeLib, 0},
     {Type::Custom, "_IID_QELRES", 1, kLanguageNeutral, kIidRecord, 0},
 };

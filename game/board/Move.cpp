@@ -16,13 +16,13 @@ std::optional<Direction> FindMove(const BoardModel& model, const std::string& ta
                 tr = row;
             }
     if (model.gapCol == tc - 1 && model.gapRow == tr)
-        return Direction{1};
+        return Direction::Left;
     if (model.gapCol == tc + 1 && model.gapRow == tr)
-        return Direction{0};
+        return Direction::Right;
     if (model.gapRow == tr - 1 && model.gapCol == tc)
-        return Direction{2};
+        return Direction::Up;
     if (model.gapRow == tr + 1 && model.gapCol == tc)
-        return Direction{3};
+        return Direction::Down;
     return std::nullopt;
 }
 
@@ -34,10 +34,10 @@ std::optional<Direction> ApplyMove(BoardModel& model, const std::string& tag)
     int tc = model.gapCol;
     int tr = model.gapRow;
     switch (*direction) {
-    case 0: --tc; break;   // the gap lies to the right of the tile
-    case 1: ++tc; break;
-    case 2: ++tr; break;
-    case 3: --tr; break;
+    case Direction::Right: --tc; break;   // the gap lies to the right of the tile
+    case Direction::Left: ++tc; break;
+    case Direction::Up: ++tr; break;
+    case Direction::Down: --tr; break;
     }
     model.board(model.gapCol, model.gapRow) = tag;
     model.gapCol = static_cast<std::int16_t>(tc);
@@ -50,10 +50,10 @@ SlideStepResult SlideTick(Slide& slide, std::int32_t slideStep)
 {
     SlideStepResult r;
     switch (slide.moveDir) {
-    case 0: r.dx = slideStep; break;
-    case 1: r.dx = -slideStep; break;
-    case 2: r.dy = -slideStep; break;
-    case 3: r.dy = slideStep; break;
+    case Direction::Right: r.dx = slideStep; break;
+    case Direction::Left: r.dx = -slideStep; break;
+    case Direction::Up: r.dy = -slideStep; break;
+    case Direction::Down: r.dy = slideStep; break;
     }
     slide.slideSumX += r.dx;
     slide.slideSumY += r.dy;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Board.h"
+#include "Direction.h"
 
 #include <cstdint>
 #include <optional>
@@ -11,9 +12,6 @@ namespace board {
 
 inline constexpr std::int32_t kSlideStepAnimated = 400;   // twips per tick with animation on
 inline constexpr std::int32_t kSlideStepJump = kPitch;    // one jump with animation off
-
-// Direction of the image's slide: 0 right, 1 left, 2 up, 3 down.
-using Direction = std::int16_t;
 
 // The direction in which the tile whose Tag is `tag` would slide into the gap, or nothing when
 // it is not next to the gap in its row or column (or the tag names no cell).
@@ -25,7 +23,7 @@ std::optional<Direction> ApplyMove(BoardModel& model, const std::string& tag);
 
 // The slide in progress: distance travelled so far in twips.
 struct Slide {
-    Direction moveDir = 0;
+    Direction moveDir = Direction::Right;
     std::int32_t slideSumX = 0;
     std::int32_t slideSumY = 0;
 };

@@ -23,6 +23,13 @@ void WindowTimer::setInterval(int ms)
     apply();
 }
 
+void WindowTimer::stop()
+{
+    m_enabled = false;
+    m_interval = 0;
+    apply();
+}
+
 void WindowTimer::apply()
 {
     if (m_enabled && m_interval > 0)

@@ -2,7 +2,7 @@
 //
 // Contract
 //   The timer fires `Timer` every Interval() ms while it is enabled and its interval is above 0.
-//   Interval 0 never fires; switching a timer off is setEnabled(false) plus setInterval(0).
+//   Interval 0 never fires; switching a timer off is stop(): setEnabled(false) plus setInterval(0).
 //   Changing the interval or re-enabling restarts the period, so the first tick after a change is
 //   a full interval away. Intervals shorter than kGranularityMs fire every kGranularityMs (one
 //   display frame), the finest period this platform's timers keep steadily.
@@ -24,6 +24,8 @@ public:
     int Interval() const { return m_interval; }
     void setEnabled(bool enabled);
     void setInterval(int ms);
+    // Off: disabled, interval 0.
+    void stop();
 
     // True while the underlying timer is counting (enabled with an interval above 0).
     bool isRunning() const { return m_timer.isActive(); }

@@ -242,12 +242,12 @@ void BoardTest::moveRule()
 void BoardTest::acceptedMoveUpdatesBoardAndGapAtOnce()
 {
     BoardModel model = ModelFrom("2 3 4 5 6 1 7 8 9 10 11 12 13 14 15 16");
-    QCOMPARE(ApplyMove(model, "7"), std::optional<Direction>(1));
+    QCOMPARE(ApplyMove(model, "7"), std::optional<Direction>(Direction::Left));
     QCOMPARE(model.board.ToString(), std::string("2 3 4 5 6 7 1 8 9 10 11 12 13 14 15 16"));
     QCOMPARE(int(model.gapCol), 3);
     QCOMPARE(int(model.gapRow), 2);
     // The same tile now lies left of the gap and can slide straight back.
-    QCOMPARE(ApplyMove(model, "7"), std::optional<Direction>(0));
+    QCOMPARE(ApplyMove(model, "7"), std::optional<Direction>(Direction::Right));
     QCOMPARE(model.board.ToString(), std::string("2 3 4 5 6 1 7 8 9 10 11 12 13 14 15 16"));
 }
 

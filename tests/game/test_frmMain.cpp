@@ -194,7 +194,6 @@ void FrmMainTest::startCommandBeginsAFreshGameFromEveryState()
     QCOMPARE(w.lblTime->text(), QString("00:00:00"));
     QVERIFY(w.lblTime->isVisible());
     QCOMPARE(w.playSeconds, 0);
-    QVERIFY(w.scaleMode == screen::ScaleMode::Pixels);
     QVERIFY(!w.IsBoardSolved());
     QCOMPARE(HiddenPanels(w), 1);
     QCOMPARE(media_double::Commands(), (Commands{"stop all", "play MoveSound from 0"}));

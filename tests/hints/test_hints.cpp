@@ -130,7 +130,7 @@ void HintsTest::keysDoNothingOutsideAnOpenBoard()
     QCOMPARE(w.model.board.ToString(), before);
     QCOMPARE(w.moveBusy, busy);
     QTest::qWait(50);
-    QVERIFY(!w.timHint.isRunning());
+    QVERIFY(!w.hints->timHint.isRunning());
 }
 
 void HintsTest::hintBlinksTheFirstTileOfAShortestSolutionAndSetsNoRecord()
@@ -139,13 +139,13 @@ void HintsTest::hintBlinksTheFirstTileOfAShortestSolutionAndSetsNoRecord()
     m_random->Script(OneSlideFromSolved());   // the only shortest solution: tile 2 slides right
     w.imgCmd_Click(2);
     QTest::keyClick(&w, Qt::Key_H);
-    QTRY_VERIFY_WITH_TIMEOUT(w.timHint.isRunning(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(w.hints->timHint.isRunning(), 5000);
     ImageControl* tile = w.imgPanel[0];
     QCOMPARE(tile->Tag(), QString("2"));
     QCOMPARE(w.model.board.ToString(), std::string("2 1 3 4 5 6 7 8 9 10 11 12 13 14 15 16"));   // nothing moved
     QTRY_VERIFY_WITH_TIMEOUT(tile->isHidden(), 1000);
     QTRY_VERIFY_WITH_TIMEOUT(!tile->isHidden(), 1000);
-    QTRY_VERIFY_WITH_TIMEOUT(!w.timHint.isRunning(), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.hints->timHint.isRunning(), 2000);
     QVERIFY(tile->isVisible());
 
     // Solving it now ends the game as usual, but the name entry never opens.
@@ -171,7 +171,7 @@ void HintsTest::hintBlinksTheFirstTileOfAShortestSolutionAndSetsNoRecord()
     // The next game without a hint may set a record again.
     m_random->Script(OneSlideFromSolved());
     w.imgCmd_Click(2);
-    QVERIFY(!w.hintUsed);
+    QVERIFY(!w.hints->used());
     w.imgPanel_Click(0);
     for (int i = 0; i < 3; ++i)
         w.timMain_Timer();
@@ -186,8 +186,8 @@ void HintsTest::hintForAStaleBoardIsDropped()
     w.Form_KeyDown(Qt::Key_H);
     w.Form_KeyDown(Qt::Key_Left);   // the board changes before the answer comes
     QTest::qWait(300);
-    QVERIFY(!w.timHint.isRunning());
-    QVERIFY(!w.hintUsed);
+    QVERIFY(!w.hints->timHint.isRunning());
+    QVERIFY(!w.hints->used());
 }
 
 void HintsTest::tilesButtonsAndThumbnailsHaveAccessibleNames()

@@ -216,7 +216,7 @@ void EndingTest::onlyTheThirdDifferentBuiltInPictureStartsTheEnding()
         if (started) {
             QVERIFY(w.picEnding->isVisible());
             QVERIFY(w.picPuzzle->isHidden());
-            QCOMPARE(w.endFrame, 0);
+            QCOMPARE(w.ending->endFrame, 0);
             QCOMPARE(w.timEnding.Interval(), 1);
         } else {
             QVERIFY(w.picEnding->isHidden());
@@ -325,8 +325,8 @@ void EndingTest::framesScrollFromRowOneCentredAndStopBeforeTheLimit()
     PlayToTheEnding();
 
     // What the trigger set up.
-    QCOMPARE(w.endFrame, 0);
-    QCOMPARE(w.endFrameLimit, 1200);
+    QCOMPARE(w.ending->endFrame, 0);
+    QCOMPARE(w.ending->endFrameLimit, 1200);
     QCOMPARE(w.picEndingBuf->Picture(), modCommon::GetResPic(300, modCommon::kPictureBitmap).convertToFormat(QImage::Format_RGB32));
     QCOMPARE(QSize(w.picEndingBuf->ScaleWidth(), w.picEndingBuf->ScaleHeight()), QSize(300, 1500));
     QCOMPARE(QSize(w.picEnding->ScaleWidth(), w.picEnding->ScaleHeight()), QSize(300, 300));
@@ -335,7 +335,7 @@ void EndingTest::framesScrollFromRowOneCentredAndStopBeforeTheLimit()
     if (stageWidth)
         w.picEnding->setInnerSize(stageWidth, 300);
     if (limit)
-        w.endFrameLimit = limit;
+        w.ending->endFrameLimit = limit;
     const QImage picture = RowCoded(300, 1500);
     w.picEndingBuf->setPicture(picture);
     const QSize stage(w.picEnding->ScaleWidth(), w.picEnding->ScaleHeight());
@@ -352,12 +352,12 @@ void EndingTest::framesScrollFromRowOneCentredAndStopBeforeTheLimit()
         const QRgb now = w.picEnding->Canvas().pixel(probe);
         if (now != last) {
             ++drawn;
-            QCOMPARE(now, picture.pixel(probe.x() - x, w.endFrame));
+            QCOMPARE(now, picture.pixel(probe.x() - x, w.ending->endFrame));
         }
         last = now;
     }
-    QCOMPARE(w.endFrame, w.endFrameLimit);
-    QCOMPARE(ticks, w.endFrameLimit);
+    QCOMPARE(w.ending->endFrame, w.ending->endFrameLimit);
+    QCOMPARE(ticks, w.ending->endFrameLimit);
     QCOMPARE(drawn, draws);
     QVERIFY(!w.timEnding.isRunning());
     // The last frame stays on the stage.
@@ -382,7 +382,7 @@ void EndingTest::animationRunsToItsEndAfterTheStageIsLeft()
     const QImage picture = RowCoded(300, 1500);
     w.picEndingBuf->setPicture(picture);
     // The timer itself draws the frames.
-    QTRY_VERIFY_WITH_TIMEOUT(w.endFrame >= 3, 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(w.ending->endFrame >= 3, 2000);
 
     if (leave == "start") {
         m_random->Script(scores::OneSlideFromSolved());
@@ -395,11 +395,11 @@ void EndingTest::animationRunsToItsEndAfterTheStageIsLeft()
     }
     QVERIFY(w.picEnding->isHidden());
     QVERIFY(w.timEnding.isRunning());
-    const int frame = w.endFrame;
-    while (w.timEnding.Enabled() && w.endFrame < 5000)
+    const int frame = w.ending->endFrame;
+    while (w.timEnding.Enabled() && w.ending->endFrame < 5000)
         w.timEnding_Timer();
-    QVERIFY(w.endFrame > frame);
-    QCOMPARE(w.endFrame, 1200);
+    QVERIFY(w.ending->endFrame > frame);
+    QCOMPARE(w.ending->endFrame, 1200);
     QVERIFY(!w.timEnding.isRunning());
     // The hidden stage holds the last frame.
     QCOMPARE(w.picEnding->Canvas(), ExpectedFrame(picture, QSize(300, 300), 0, 1199));
@@ -419,8 +419,8 @@ void EndingTest::nameEntryOpensWithTheAnimationRunningBehindIt()
     const scores::AnswerModal<frmScrName> answer([&](frmScrName* entry) {
         entered = entry->parentWidget() == &w;
         stageShown = w.picEnding->isVisible() && w.timEnding.isRunning();
-        frameAtOpen = w.endFrame;
-        framesAdvanced = QTest::qWaitFor([&] { return w.endFrame >= frameAtOpen + 3; }, 2000);
+        frameAtOpen = w.ending->endFrame;
+        framesAdvanced = QTest::qWaitFor([&] { return w.ending->endFrame >= frameAtOpen + 3; }, 2000);
         entry->txtName->setText(QStringLiteral("全部"));
         QTest::mouseClick(entry->imgCmd, Qt::LeftButton);
     });

@@ -5,6 +5,8 @@
 // 0 1 2 ... 15 with the gap in the top-left cell. Tile v belongs in the cell of index v.
 #pragma once
 
+#include "Direction.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -27,8 +29,7 @@ constexpr Tiles solvedTiles()
     return t;
 }
 
-// The way a tile slides into the gap (the gap travels the opposite way).
-enum class Direction : std::uint8_t { Up, Down, Left, Right };
+using board::Direction;
 
 // One slide: `tile` is the board number (1 to 15) of the tile that moves, `direction` the way
 // it goes. The game's name for the tile is tile + 1.

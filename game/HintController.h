@@ -1,0 +1,74 @@
+// Hints: H asks which tile to slide next; the answer's tile blinks a few times.
+//
+// The answer is the first move of an optimal solution, found on a worker thread by the solver
+// with its pattern tables (built or loaded from the user's cache folder in the background; until
+// they are ready a weaker bound answers most boards at once). A game in which a hint was shown
+// sets no record.
+//
+// Contract
+//   Everything but the worker runs on the thread that owns the controller (the user-interface
+//   thread). One question at a time: ask() while one is open does nothing. An answer counts
+//   only if the board is still the one it was asked about and the game still runs (`inPlay`);
+//   otherwise it is dropped. The destructor cancels the worker and waits for it.
+#pragma once
+
+#include "Board.h"
+#include "DatabaseCache.h"
+#include "Solver.h"
+#include "WindowTimer.h"
+
+#include <QObject>
+#include <array>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+class ImageControl;
+
+class HintController : public QObject {
+    Q_OBJECT
+public:
+    using Panels = std::array<ImageControl*, board::kCells>;
+
+    // `model` and `panels` are the window's board and tile images; `inPlay` tells whether a
+    // game is running and its board takes clicks. All must outlive the controller.
+    HintController(const board::BoardModel& model, const Panels& panels, std::function<bool()> inPlay,
+                   QObject* parent = nullptr);
+    ~HintController() override;
+
+    // Starts building (or loading) the solver's tables in the background; once is enough.
+    void startTables();
+    // Solves the board as it stands on the worker; the answer's tile then blinks.
+    void ask();
+    // Ends a blink, leaving the tile shown.
+    void stop();
+    // A new game: no blink, and no hint used yet.
+    void newGame();
+
+    bool used() const { return m_used; }   // a hint was shown in this game
+    bool busy() const { return m_running; }   // a question is open
+
+    WindowTimer timHint;   // the blink: 100 ms while a tile blinks
+    void timHint_Timer();
+
+signals:
+    // A question was answered, whether the answer counted or was dropped.
+    void answered();
+
+private:
+    void onAnswer(const std::string& tile, const std::string& boardWhenAsked);
+
+    const board::BoardModel& m_model;
+    const Panels& m_panels;
+    std::function<bool()> m_inPlay;
+    std::unique_ptr<solver::BackgroundDatabases> m_tables;
+    solver::HintSolver m_solver;   // used on the worker only
+    std::thread m_worker;
+    std::atomic<bool> m_cancel{false};
+    bool m_running = false;
+    bool m_used = false;
+    int m_panel = -1;              // the blinking tile's index, or -1
+    int m_blinks = 0;
+};
