@@ -10,7 +10,7 @@
 
 #include <QIcon>
 
-int RunTavorin(int argc, char** argv, board::RandomSource& random)
+int runTavorin(int argc, char** argv, board::RandomSource& random)
 {
     SingleInstance instance(QStringLiteral("tavorin"));
     if (instance.AnotherCopyRuns())
@@ -22,7 +22,7 @@ int RunTavorin(int argc, char** argv, board::RandomSource& random)
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(version::kMajor).arg(version::kMinor).arg(version::kRevision));
     QApplication::setQuitOnLastWindowClosed(false);
-    fonts::InstallSubstitutions();
+    fonts::installSubstitutions();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon_999.png")));
 
     frmMain window(random);

@@ -6,4 +6,4 @@
 // Runs Tavorin with `random` feeding the shuffle and returns the exit status: 0 for a normal
 // end (and for a second copy, which ends at once), errors::kUncaughtErrorExitStatus after an
 // uncaught error was reported.
-int RunTavorin(int argc, char** argv, board::RandomSource& random);
+int runTavorin(int argc, char** argv, board::RandomSource& random);

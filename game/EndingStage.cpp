@@ -16,11 +16,11 @@ EndingStage::EndingStage(PictureBox& picEnding, PictureBox& picEndingBuf, Window
 void EndingStage::start()
 {
     m_strip.setPicture(modCommon::GetResPic(ids::bmp::kEndingStrip, modCommon::kPictureBitmap));
-    m_strip.setInnerSize(static_cast<int>(modCommon::SingleFromText(modCommon::GetResStr(ids::str::kEndingWidth))),
-                         static_cast<int>(modCommon::SingleFromText(modCommon::GetResStr(ids::str::kEndingHeight))));
-    endFrameLimit = modCommon::LongFromText(modCommon::GetResStr(ids::str::kEndingSteps));
+    m_strip.setInnerSize(static_cast<int>(modCommon::singleFromText(modCommon::GetResStr(ids::str::kEndingWidth))),
+                         static_cast<int>(modCommon::singleFromText(modCommon::GetResStr(ids::str::kEndingHeight))));
+    endFrameLimit = modCommon::longFromText(modCommon::GetResStr(ids::str::kEndingSteps));
     endFrame = 0;
-    m_viewport.setBackColor(modCommon::ColorFromText(modCommon::GetResStr(ids::str::kEndingBackColor)));
+    m_viewport.setBackColor(modCommon::colorFromText(modCommon::GetResStr(ids::str::kEndingBackColor)));
     m_viewport.show();
     m_timer.setInterval(1);
     m_timer.setEnabled(true);

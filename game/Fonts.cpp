@@ -5,7 +5,7 @@
 
 namespace fonts {
 
-void InstallSubstitutions()
+void installSubstitutions()
 {
     QFont::insertSubstitutions(kGothic, {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
                                          QStringLiteral("Noto Sans CJK JP"), QStringLiteral("DejaVu Sans")});
@@ -14,7 +14,7 @@ void InstallSubstitutions()
     QFont::insertSubstitutions(kLucida, {QStringLiteral("DejaVu Sans"), QStringLiteral("IPAPGothic")});
 }
 
-QFont Make(const QString& family, double points, bool bold)
+QFont make(const QString& family, double points, bool bold)
 {
     QFont font(family);
     font.setPointSizeF(points);

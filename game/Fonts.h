@@ -11,9 +11,9 @@ inline const QString kLucida = QStringLiteral("Lucida Sans Unicode");
 
 // Maps each face above onto installed free fonts (IPA P Gothic, C059, DejaVu Sans), so Japanese
 // captions never show as empty boxes. Call once, before any window is built.
-void InstallSubstitutions();
+void installSubstitutions();
 
 // A font of `family` at `points`, bold or not.
-QFont Make(const QString& family, double points, bool bold);
+QFont make(const QString& family, double points, bool bold);
 
 }  // namespace fonts

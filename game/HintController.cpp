@@ -43,7 +43,7 @@ void HintController::ask()
         m_worker.join();
     m_running = true;
     const solver::BackgroundDatabases* background = m_tables.get();   // joined before it goes
-    const std::string asked = m_model.board.ToString();
+    const std::string asked = m_model.board.toString();
     m_worker = std::thread([this, tiles = *tiles, background, asked] {
         const auto answer = [&](std::shared_ptr<const solver::PatternDatabases> tables) {
             m_solver.setDatabases(std::move(tables));
@@ -71,7 +71,7 @@ void HintController::onAnswer(const std::string& tile, const std::string& boardW
 {
     m_running = false;
     emit answered();
-    if (tile.empty() || boardWhenAsked != m_model.board.ToString() || !m_inPlay())
+    if (tile.empty() || boardWhenAsked != m_model.board.toString() || !m_inPlay())
         return;
     stop();
     for (int k = 0; k < board::kCells; ++k)

@@ -24,7 +24,7 @@ frmAbout::frmAbout(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFix
     dialogframe::Fix(*this, QString(), 3732, 2148);
     imgIco = new ImageControl(this);
     imgIco->setTwipsGeometry(240, 240, 852, 852);
-    const QFont small = fonts::Make(fonts::kGothic, 7.8, true);
+    const QFont small = fonts::make(fonts::kGothic, 7.8, true);
     auto label = [this](QLabel*& l, const char* name, QRect rect) {
         l = new QLabel(this);
         l->setObjectName(QLatin1String(name));

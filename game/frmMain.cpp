@@ -61,8 +61,8 @@ frmMain::frmMain(board::RandomSource& random, QWidget* parent)
       timScore(this, 0),
       timCmd(this, kHoverInterval),
       timMain(this, 0),
-      secondsOfDay(modCommon::SecondsOfDay),
-      pauseWait(modCommon::ShortWait),
+      secondsOfDay(modCommon::secondsOfDay),
+      pauseWait(modCommon::shortWait),
       m_random(random)
 {
     setWindowTitle(QString());
@@ -100,7 +100,7 @@ void frmMain::createControls()
     lblEnd->setObjectName(QStringLiteral("lblEnd"));
     lblEnd->setGeometry(TwipsRect(1932, 1560, 228, 852));
     lblEnd->setAlignment(Qt::AlignCenter);
-    lblEnd->setFont(fonts::Make(fonts::kCentury, 36, true));
+    lblEnd->setFont(fonts::make(fonts::kCentury, 36, true));
     lblEnd->setAttribute(Qt::WA_TransparentForMouseEvents);
     lblEnd->raise();
 
@@ -124,7 +124,7 @@ void frmMain::createControls()
     lblSelect = new QLabel(fraSelect);
     lblSelect->setObjectName(QStringLiteral("lblSelect"));
     lblSelect->setGeometry(TwipsRect(1560, 120, 864, 204));
-    lblSelect->setFont(fonts::Make(fonts::kGothic, 10.8, true));
+    lblSelect->setFont(fonts::make(fonts::kGothic, 10.8, true));
     controls::SetForeColor(lblSelect, Qt::white);
 
     picEnding = new PictureBox(this, true);
@@ -134,7 +134,7 @@ void frmMain::createControls()
     lblTime = new QLabel(QStringLiteral("00:00:00"), this);
     lblTime->setObjectName(QStringLiteral("lblTime"));
     lblTime->setGeometry(TwipsRect(2160, 5280, 1092, 372));
-    lblTime->setFont(fonts::Make(fonts::kLucida, 10.8, true));
+    lblTime->setFont(fonts::make(fonts::kLucida, 10.8, true));
 
     const std::int32_t commandLefts[] = {0, 450, 2010, 3570};
     for (int i = 1; i <= 3; ++i) {
@@ -221,9 +221,9 @@ void frmMain::Form_Load()
     picEnding->hide();
 
     for (QWidget* w : std::initializer_list<QWidget*>{this, fraSelect, picPuzzle, optPic[1], optPic[2], optPic[3]})
-        controls::SetBackColor(w, modCommon::ColorFromText(modCommon::GetResStr(ids::str::kMainBackColor)));
-    controls::SetForeColor(lblTime, modCommon::ColorFromText(modCommon::GetResStr(ids::str::kClockForeColor)));
-    controls::SetForeColor(lblSelect, modCommon::ColorFromText(modCommon::GetResStr(ids::str::kSelectForeColor)));
+        controls::SetBackColor(w, modCommon::colorFromText(modCommon::GetResStr(ids::str::kMainBackColor)));
+    controls::SetForeColor(lblTime, modCommon::colorFromText(modCommon::GetResStr(ids::str::kClockForeColor)));
+    controls::SetForeColor(lblSelect, modCommon::colorFromText(modCommon::GetResStr(ids::str::kSelectForeColor)));
     lblSelect->setText(modCommon::GetResStr(ids::str::kSelectCaption));
     lblSelect->adjustSize();
 
@@ -384,7 +384,7 @@ void frmMain::imgCmd_Click(int index)
     SetSlideStep();
     PictureClip.setRows(4);
     PictureClip.setCols(4);
-    model.board.Clear();
+    model.board.clear();
 
     picPuzzle->hide();
     const board::PanelLayout layout = board::ShuffleBoard(board::kCells, 4, 4, model, m_random);
@@ -423,7 +423,7 @@ void frmMain::imgPanel_Click(int index)
 {
     if (moveBusy)
         return;
-    const auto direction = board::ApplyMove(model, imgPanel[index]->Tag().toStdString());
+    const auto direction = board::applyMove(model, imgPanel[index]->Tag().toStdString());
     if (!direction)
         return;
     slide = board::Slide{*direction, 0, 0};
@@ -435,7 +435,7 @@ void frmMain::imgPanel_Click(int index)
 
 void frmMain::timMain_Timer()
 {
-    const board::SlideStepResult step = board::SlideTick(slide, slideStep);
+    const board::SlideStepResult step = board::slideTick(slide, slideStep);
     if (step.ended) {
         timMain.stop();
         moveBusy = false;
@@ -446,7 +446,7 @@ void frmMain::timMain_Timer()
         accessibility::describeTiles(model.board, imgPanel);
     // A slide that ends after the player has gone back to picture selection ends no game.
     if (step.ended && picPuzzle->isVisible() && IsBoardSolved())
-        EndOfGame();
+        endOfGame();
 }
 
 // ---- Keyboard ----
@@ -511,14 +511,14 @@ bool frmMain::IsBoardSolved() const
     return board::IsBoardSolved(model.board, tags);
 }
 
-void frmMain::EndOfGame()
+void frmMain::endOfGame()
 {
     hints->stop();
     imgPanel[model.hiddenPanel]->setVisible(true);
     imgPanel[model.hiddenPanel]->setEnabled(true);
     picPuzzle->setEnabled(false);
     timScore.stop();
-    controls::SetForeColor(lblEnd, modCommon::ColorFromText(modCommon::GetResStr(ids::str::kEndForeColor)));
+    controls::SetForeColor(lblEnd, modCommon::colorFromText(modCommon::GetResStr(ids::str::kEndForeColor)));
     setEndCaption(modCommon::GetResStr(ids::str::kEndCaption));
     lblEnd->setVisible(true);
     SendMedia("stop all");
@@ -534,7 +534,7 @@ void frmMain::EndOfGame()
 bool frmMain::IsNewRecord(const QString& timeText) const
 {
     const QString best = modCommon::ReadSetting(QStringLiteral("Puzzle"), QStringLiteral("SCORE"), QStringLiteral("HISCORE"));
-    const std::int32_t bestKey = TrimSpaces(best).isEmpty() ? 10000 : board::TimeKey(best.toStdString());
+    const std::int32_t bestKey = trimSpaces(best).isEmpty() ? 10000 : board::TimeKey(best.toStdString());
     return board::TimeKey(timeText.toStdString()) < bestKey;
 }
 
@@ -544,7 +544,7 @@ void frmMain::EndingTrigger()
 {
     const QString number = PictureClip.Tag().trimmed();
     if (!number.isEmpty()) {
-        const std::int32_t n = board::LenientNumber(number.toStdString());
+        const std::int32_t n = board::lenientNumber(number.toStdString());
         if (n >= 1 && n <= 3)
             clearedFlags[n] = true;
     }
@@ -570,7 +570,7 @@ void frmMain::setEndCaption(const QString& caption)
     lblEnd->setText(caption);
     // A caption wider than the board (the free stand-in faces run wider than the face the
     // label asks for) is set smaller, so that all of it shows.
-    QFont font = fonts::Make(fonts::kCentury, 36, true);
+    QFont font = fonts::make(fonts::kCentury, 36, true);
     lblEnd->setFont(font);
     const int room = picPuzzle->width() - 8;
     const int wide = lblEnd->fontMetrics().horizontalAdvance(caption);
@@ -588,7 +588,7 @@ void frmMain::timCmd_Timer()
 {
     const screen::CursorRead oneRead;   // every button is tested against one pointer position
     for (int i = 1; i <= 3; ++i)
-        modCommon::ShowButtonPicture(*imgCmd[i], kCommandPictures[i]);
+        modCommon::showButtonPicture(*imgCmd[i], kCommandPictures[i]);
 }
 
 // ---- Clock and music watch ----
@@ -597,7 +597,7 @@ void frmMain::timScore_Timer()
 {
     if (playSeconds < std::numeric_limits<std::int32_t>::max())
         ++playSeconds;
-    lblTime->setText(QString::fromStdString(board::ClockText(playSeconds)));
+    lblTime->setText(QString::fromStdString(board::clockText(playSeconds)));
 }
 
 void frmMain::timSound_Timer()

@@ -61,7 +61,7 @@ public:
     void ShowPictureSelection();
     void SetSlideStep();
     bool IsBoardSolved() const;
-    void EndOfGame();
+    void endOfGame();
     void EndingTrigger();
     bool IsNewRecord(const QString& timeText) const;
 

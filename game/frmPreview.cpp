@@ -42,7 +42,7 @@ frmPreview::frmPreview(const QImage& picture, QWidget* owner)
     connect(&timCmd, &WindowTimer::Timer, this, &frmPreview::timCmd_Timer);
 
     timCmd.setEnabled(true);
-    controls::SetBackColor(this, modCommon::ColorFromText(modCommon::GetResStr(ids::str::kPreviewBackColor)));
+    controls::SetBackColor(this, modCommon::colorFromText(modCommon::GetResStr(ids::str::kPreviewBackColor)));
     applyLayout();
     setWindowIcon(QIcon(QPixmap::fromImage(modCommon::GetResPic(ids::icon::kWindow, modCommon::kPictureIcon))));
     imgPrev->setPicture(picture);
@@ -79,5 +79,5 @@ void frmPreview::imgCmd_Click()
 
 void frmPreview::timCmd_Timer()
 {
-    modCommon::ShowButtonPicture(*imgCmd, ids::bmp::kCloseButton);
+    modCommon::showButtonPicture(*imgCmd, ids::bmp::kCloseButton);
 }

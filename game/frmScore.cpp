@@ -33,12 +33,12 @@ frmScore::frmScore(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFix
     lblName->setObjectName(QStringLiteral("lblName"));
     lblName->setGeometry(TwipsRect(120, 240, 2280, 252));
     lblName->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    lblName->setFont(fonts::Make(fonts::kGothic, 10.8, false));
+    lblName->setFont(fonts::make(fonts::kGothic, 10.8, false));
     lblTime = new QLabel(this);
     lblTime->setObjectName(QStringLiteral("lblTime"));
     lblTime->setGeometry(TwipsRect(120, 600, 2256, 252));
     lblTime->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    lblTime->setFont(fonts::Make(fonts::kGothic, 10.8, true));
+    lblTime->setFont(fonts::make(fonts::kGothic, 10.8, true));
     const std::int32_t lefts[] = {240, 1440};
     for (int i = 0; i < 2; ++i) {
         imgCmd[i] = new ImageControl(this);
@@ -57,9 +57,9 @@ frmScore::frmScore(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFix
     setWindowIcon(QIcon(QPixmap::fromImage(modCommon::GetResPic(ids::icon::kWindow, modCommon::kPictureIcon))));
     imgCmd[0]->setPicture(modCommon::GetResPic(kButtonPictures[0], modCommon::kPictureBitmap));
     imgCmd[1]->setPicture(modCommon::GetResPic(kButtonPictures[1], modCommon::kPictureBitmap));
-    controls::SetBackColor(this, modCommon::ColorFromText(modCommon::GetResStr(ids::str::kRecordBackColor)));
-    controls::SetForeColor(lblName, modCommon::ColorFromText(modCommon::GetResStr(ids::str::kRecordForeColor)));
-    controls::SetForeColor(lblTime, modCommon::ColorFromText(modCommon::GetResStr(ids::str::kRecordForeColor)));
+    controls::SetBackColor(this, modCommon::colorFromText(modCommon::GetResStr(ids::str::kRecordBackColor)));
+    controls::SetForeColor(lblName, modCommon::colorFromText(modCommon::GetResStr(ids::str::kRecordForeColor)));
+    controls::SetForeColor(lblTime, modCommon::colorFromText(modCommon::GetResStr(ids::str::kRecordForeColor)));
     const QString time = modCommon::ReadSetting(kApp, kSection, QStringLiteral("HISCORE"));
     const QString name = modCommon::ReadSetting(kApp, kSection, QStringLiteral("NAME"));
     const bool empty = name.isEmpty() || time.isEmpty();
@@ -84,5 +84,5 @@ void frmScore::timCmd_Timer()
 {
     const screen::CursorRead oneRead;   // every button is tested against one pointer position
     for (int i = 0; i < 2; ++i)
-        modCommon::ShowButtonPicture(*imgCmd[i], kButtonPictures[i]);
+        modCommon::showButtonPicture(*imgCmd[i], kButtonPictures[i]);
 }

@@ -21,7 +21,7 @@ using screen::TwipsRect;
 namespace {
 }
 
-QString TrimSpaces(const QString& text)
+QString trimSpaces(const QString& text)
 {
     auto isSpace = [](QChar c) { return c == QLatin1Char(' ') || c == QChar(0x3000); };
     qsizetype begin = 0;
@@ -37,7 +37,7 @@ frmScrName::frmScrName(const QLabel& clock, QWidget* owner)
     : ButtonClosedDialog(owner, dialogframe::kFixedDialog), timCmd(this, 0, false), m_clock(clock)
 {
     dialogframe::Fix(*this, QStringLiteral("記録"), 3060, 1068);
-    const QFont font = fonts::Make(fonts::kGothic, 10.2, false);
+    const QFont font = fonts::make(fonts::kGothic, 10.2, false);
     lblName = new QLabel(QStringLiteral("お名前"), this);
     lblName->setObjectName(QStringLiteral("lblName"));
     lblName->setGeometry(TwipsRect(120, 288, 732, 252));
@@ -61,13 +61,13 @@ frmScrName::frmScrName(const QLabel& clock, QWidget* owner)
     timCmd.setInterval(100);
     setWindowIcon(QIcon(QPixmap::fromImage(modCommon::GetResPic(ids::icon::kWindow, modCommon::kPictureIcon))));
     imgCmd->setPicture(modCommon::GetResPic(ids::bmp::kOkButton, modCommon::kPictureBitmap));
-    controls::SetBackColor(this, modCommon::ColorFromText(modCommon::GetResStr(ids::str::kRecordBackColor)));
-    controls::SetForeColor(lblName, modCommon::ColorFromText(modCommon::GetResStr(ids::str::kRecordForeColor)));
+    controls::SetBackColor(this, modCommon::colorFromText(modCommon::GetResStr(ids::str::kRecordBackColor)));
+    controls::SetForeColor(lblName, modCommon::colorFromText(modCommon::GetResStr(ids::str::kRecordForeColor)));
 }
 
 void frmScrName::imgCmd_Click()
 {
-    if (TrimSpaces(txtName->text()).isEmpty()) {
+    if (trimSpaces(txtName->text()).isEmpty()) {
         msgbox::Show(this, {QStringLiteral("名前を入力してください。"), QStringLiteral("ハイスコア"),
                             QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok});
         txtName->setFocus();
@@ -80,5 +80,5 @@ void frmScrName::imgCmd_Click()
 
 void frmScrName::timCmd_Timer()
 {
-    modCommon::ShowButtonPicture(*imgCmd, ids::bmp::kOkButton);
+    modCommon::showButtonPicture(*imgCmd, ids::bmp::kOkButton);
 }

@@ -27,4 +27,4 @@ private:
 };
 
 // Removes leading and trailing spaces, the ideographic space U+3000 included.
-QString TrimSpaces(const QString& text);
+QString trimSpaces(const QString& text);

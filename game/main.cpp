@@ -4,5 +4,5 @@
 int main(int argc, char** argv)
 {
     board::ClockSeededRandom random;
-    return RunTavorin(argc, argv, random);
+    return runTavorin(argc, argv, random);
 }

@@ -107,14 +107,14 @@ bool ReadNumber(const QString& text, double* value)
 
 }  // namespace
 
-QColor ColorFromText(const QString& text)
+QColor colorFromText(const QString& text)
 {
-    const std::int32_t v = LongFromText(text);
+    const std::int32_t v = longFromText(text);
     const auto bits = static_cast<std::uint32_t>(v);
     return QColor(static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF), static_cast<int>((bits >> 16) & 0xFF));
 }
 
-float SingleFromText(const QString& text)
+float singleFromText(const QString& text)
 {
     double value = 0;
     if (!ReadNumber(text, &value) || std::abs(value) > std::numeric_limits<float>::max())
@@ -122,7 +122,7 @@ float SingleFromText(const QString& text)
     return static_cast<float>(value);
 }
 
-std::int32_t LongFromText(const QString& text)
+std::int32_t longFromText(const QString& text)
 {
     double value = 0;
     if (!ReadNumber(text, &value))
@@ -133,7 +133,7 @@ std::int32_t LongFromText(const QString& text)
     return static_cast<std::int32_t>(value);
 }
 
-void ShowButtonPicture(ImageControl& button, std::int32_t normalId)
+void showButtonPicture(ImageControl& button, std::int32_t normalId)
 {
     button.setPicture(GetResPic(IsCursorOver(button) ? qel::ids::bmp::hover(normalId) : normalId, kPictureBitmap));
 }
@@ -160,12 +160,12 @@ void ClockPause(const std::function<int()>& secondsOfDay, const std::function<vo
     }
 }
 
-int SecondsOfDay()
+int secondsOfDay()
 {
     return QTime::currentTime().msecsSinceStartOfDay() / 1000;
 }
 
-void ShortWait()
+void shortWait()
 {
     QThread::msleep(20);
 }

@@ -31,10 +31,10 @@ QImage GetResPic(std::int32_t id, std::int16_t pictureType);
 
 // The colour a colour text names: "&H" and up to eight hex digits 00BBGGRR (a decimal text
 // is read as the same number). Anything else raises error 13, type mismatch.
-QColor ColorFromText(const QString& text);
+QColor colorFromText(const QString& text);
 // Texts of numbers: a real ("1500") and a 32-bit integer ("1200"); error 13 when unreadable.
-float SingleFromText(const QString& text);
-std::int32_t LongFromText(const QString& text);
+float singleFromText(const QString& text);
+std::int32_t longFromText(const QString& text);
 
 // ---- Score store: strings by application, section and key, kept across runs ----
 // ReadSetting gives the empty text for an absent key; WriteSetting is on disk, whole, when it
@@ -48,13 +48,13 @@ void WriteSetting(const QString& application, const QString& section, const QStr
 // seconds of real time. `secondsOfDay` gives the time of day (0..86399); `wait` is called
 // between looks. Nothing else runs on the thread meanwhile.
 void ClockPause(const std::function<int()>& secondsOfDay, const std::function<void()>& wait);
-int SecondsOfDay();   // the real time of day
-void ShortWait();     // the real wait between looks: 20 ms
+int secondsOfDay();   // the real time of day
+void shortWait();     // the real wait between looks: 20 ms
 
 // ---- Picture buttons ----
 // Gives `button` its hover picture (the next id) while the cursor is over it, else its normal
 // picture, fetched anew from the library on every call.
-void ShowButtonPicture(ImageControl& button, std::int32_t normalId);
+void showButtonPicture(ImageControl& button, std::int32_t normalId);
 
 // ---- Cursor test ----
 

@@ -116,7 +116,7 @@ int main(int argc, char** argv)
     }
     QelForTests qel(QEL_LIBRARY);
     QApplication app(argc, argv);
-    fonts::InstallSubstitutions();
+    fonts::installSubstitutions();
     // A best time nobody beats, so that no name entry opens after the games played here.
     modCommon::WriteSetting(QStringLiteral("Puzzle"), QStringLiteral("SCORE"), QStringLiteral("HISCORE"), QStringLiteral("00:00:00"));
 

@@ -33,8 +33,8 @@ double msSince(Clock::time_point start)
 class SeededRandom final : public board::RandomSource {
 public:
     explicit SeededRandom(unsigned seed) : m_engine(seed) {}
-    void Reseed() override {}
-    double Next() override { return m_uniform(m_engine); }
+    void reseed() override {}
+    double next() override { return m_uniform(m_engine); }
 
 private:
     std::mt19937 m_engine;

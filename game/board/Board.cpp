@@ -13,7 +13,7 @@ std::size_t Board::index(int column, int row)
     return static_cast<std::size_t>((row - 1) * kColumns + (column - 1));
 }
 
-Board Board::FromString(std::string_view text)
+Board Board::fromString(std::string_view text)
 {
     Board b;
     std::istringstream in{std::string(text)};
@@ -29,7 +29,7 @@ Board Board::FromString(std::string_view text)
     return b;
 }
 
-std::string Board::ToString() const
+std::string Board::toString() const
 {
     std::string out;
     for (const auto& cell : m_cells) {
@@ -78,7 +78,7 @@ bool IsBoardSolved(const Board& board, const PanelTags& tags)
     return true;
 }
 
-void FillSolved(Board& board, int columns, int rows)
+void fillSolved(Board& board, int columns, int rows)
 {
     int next = 1;
     for (int row = 1; row <= rows; ++row)

@@ -25,12 +25,12 @@ public:
     const std::string& operator()(int column, int row) const { return m_cells.at(index(column, row)); }
 
     // Every cell becomes the empty text.
-    void Clear() { m_cells.fill(std::string()); }
+    void clear() { m_cells.fill(std::string()); }
 
     // Reads a board written as 16 whitespace-separated tile numbers in reading order
     // ("1 2 3 ... 16" is solved); "." stands for an empty cell. For tests and tools.
-    static Board FromString(std::string_view text);
-    std::string ToString() const;
+    static Board fromString(std::string_view text);
+    std::string toString() const;
 
 private:
     static std::size_t index(int column, int row);
@@ -54,6 +54,6 @@ using PanelTags = std::array<std::string, kCells>;
 bool IsBoardSolved(const Board& board, const PanelTags& tags);
 
 // Fills the board in the solved order: "1" at (1, 1) through "16" at (4, 4).
-void FillSolved(Board& board, int columns = kColumns, int rows = kRows);
+void fillSolved(Board& board, int columns = kColumns, int rows = kRows);
 
 }  // namespace board

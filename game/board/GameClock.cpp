@@ -9,7 +9,7 @@
 
 namespace board {
 
-std::string ClockText(std::int32_t playSeconds)
+std::string clockText(std::int32_t playSeconds)
 {
     if (playSeconds < 0)
         playSeconds = 0;
@@ -26,7 +26,7 @@ std::string ClockText(std::int32_t playSeconds)
 
 namespace board {
 
-std::int32_t LenientNumber(std::string_view text)
+std::int32_t lenientNumber(std::string_view text)
 {
     std::string s;
     for (char ch : text)
@@ -92,9 +92,9 @@ std::int32_t TimeKey(std::string_view timeText)
             if (i != colon && i != colon + 3 && !std::isdigit(static_cast<unsigned char>(timeText[i])))
                 digits = false;
         if (digits) {
-            const double hours = LenientNumber(timeText.substr(0, colon));
-            const double key = hours * 10000 + LenientNumber(timeText.substr(colon + 1, 2)) * 100 +
-                               LenientNumber(timeText.substr(colon + 4, 2));
+            const double hours = lenientNumber(timeText.substr(0, colon));
+            const double key = hours * 10000 + lenientNumber(timeText.substr(colon + 1, 2)) * 100 +
+                               lenientNumber(timeText.substr(colon + 4, 2));
             return static_cast<std::int32_t>(std::min<double>(key, std::numeric_limits<std::int32_t>::max()));
         }
     }
@@ -103,7 +103,7 @@ std::int32_t TimeKey(std::string_view timeText)
     const auto right = timeText.size() >= 2 ? timeText.substr(timeText.size() - 2) : timeText;
     std::string key;
     key.append(left).append(middle).append(right);
-    return LenientNumber(key);
+    return lenientNumber(key);
 }
 
 }  // namespace board

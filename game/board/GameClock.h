@@ -9,7 +9,7 @@ namespace board {
 
 // "hh:mm:ss", each field at least two digits. Hours are shown in full past 99 ("216:00:00"),
 // never wrapped, so a long game still shows its true time. Negative input reads as 0.
-std::string ClockText(std::int32_t playSeconds);
+std::string clockText(std::int32_t playSeconds);
 
 }  // namespace board
 
@@ -27,6 +27,6 @@ std::int32_t TimeKey(std::string_view timeText);
 // The lenient number reading TimeKey uses: optional sign, digits, decimal point, exponent
 // (E or D), or "&H" / "&O" followed by hexadecimal / octal digits; blanks, tabs and line
 // feeds anywhere are skipped. Rounded to the nearest integer (ties to even) and clamped.
-std::int32_t LenientNumber(std::string_view text);
+std::int32_t lenientNumber(std::string_view text);
 
 }  // namespace board

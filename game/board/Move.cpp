@@ -5,7 +5,7 @@
 
 namespace board {
 
-std::optional<Direction> FindMove(const BoardModel& model, const std::string& tag)
+std::optional<Direction> findMove(const BoardModel& model, const std::string& tag)
 {
     int tc = 0;
     int tr = 0;
@@ -26,9 +26,9 @@ std::optional<Direction> FindMove(const BoardModel& model, const std::string& ta
     return std::nullopt;
 }
 
-std::optional<Direction> ApplyMove(BoardModel& model, const std::string& tag)
+std::optional<Direction> applyMove(BoardModel& model, const std::string& tag)
 {
-    const auto direction = FindMove(model, tag);
+    const auto direction = findMove(model, tag);
     if (!direction)
         return std::nullopt;
     int tc = model.gapCol;
@@ -46,7 +46,7 @@ std::optional<Direction> ApplyMove(BoardModel& model, const std::string& tag)
     return direction;
 }
 
-SlideStepResult SlideTick(Slide& slide, std::int32_t slideStep)
+SlideStepResult slideTick(Slide& slide, std::int32_t slideStep)
 {
     SlideStepResult r;
     switch (slide.moveDir) {

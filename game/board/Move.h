@@ -15,11 +15,11 @@ inline constexpr std::int32_t kSlideStepJump = kPitch;    // one jump with anima
 
 // The direction in which the tile whose Tag is `tag` would slide into the gap, or nothing when
 // it is not next to the gap in its row or column (or the tag names no cell).
-std::optional<Direction> FindMove(const BoardModel& model, const std::string& tag);
+std::optional<Direction> findMove(const BoardModel& model, const std::string& tag);
 
 // Finds the move and applies it to the board at once (the gap takes the tile, the tile's cell
 // becomes the gap). Returns the direction, or nothing with the board unchanged.
-std::optional<Direction> ApplyMove(BoardModel& model, const std::string& tag);
+std::optional<Direction> applyMove(BoardModel& model, const std::string& tag);
 
 // The slide in progress: distance travelled so far in twips.
 struct Slide {
@@ -36,6 +36,6 @@ struct SlideStepResult {
 
 // One tick of a slide with the given step (read afresh each tick). The last offset is trimmed
 // so that the image stops exactly one pitch from where it started.
-SlideStepResult SlideTick(Slide& slide, std::int32_t slideStep);
+SlideStepResult slideTick(Slide& slide, std::int32_t slideStep);
 
 }  // namespace board

@@ -5,19 +5,19 @@
 
 namespace board {
 
-void ClockSeededRandom::Reseed()
+void ClockSeededRandom::reseed()
 {
     const auto now = std::chrono::high_resolution_clock::now().time_since_epoch().count();
     m_engine.seed(static_cast<std::mt19937::result_type>(now ^ (now >> 32)));
     m_uniform.reset();
 }
 
-double ClockSeededRandom::Next()
+double ClockSeededRandom::next()
 {
     return m_uniform(m_engine);
 }
 
-bool MoveGap(BoardModel& model, int direction, int columns, int rows)
+bool moveGap(BoardModel& model, int direction, int columns, int rows)
 {
     int col = model.gapCol;
     int row = model.gapRow;
@@ -37,18 +37,18 @@ bool MoveGap(BoardModel& model, int direction, int columns, int rows)
     return true;
 }
 
-int Scramble(BoardModel& model, RandomSource& random, int columns, int rows)
+int scramble(BoardModel& model, RandomSource& random, int columns, int rows)
 {
     int slides = 0;
     for (int attempt = 0; attempt < kShuffleAttempts; ++attempt) {
-        const int direction = static_cast<int>(4.0 * random.Next());
-        if (MoveGap(model, direction, columns, rows))
+        const int direction = static_cast<int>(4.0 * random.next());
+        if (moveGap(model, direction, columns, rows))
             ++slides;
     }
     return slides;
 }
 
-PanelLayout LayOut(BoardModel& model, int panelCount)
+PanelLayout layOut(BoardModel& model, int panelCount)
 {
     PanelLayout layout;
     for (int k = 0; k < panelCount && k < kCells; ++k) {
@@ -73,7 +73,7 @@ PanelLayout LayOut(BoardModel& model, int panelCount)
     return layout;
 }
 
-PanelTags TagsOf(const PanelLayout& layout)
+PanelTags tagsOf(const PanelLayout& layout)
 {
     PanelTags tags;
     for (std::size_t k = 0; k < layout.size(); ++k)
@@ -85,12 +85,12 @@ PanelLayout ShuffleBoard(int panelCount, int columns, int rows, BoardModel& mode
 {
     model.gapCol = 1;
     model.gapRow = 1;
-    FillSolved(model.board, columns, rows);
+    fillSolved(model.board, columns, rows);
     for (;;) {
-        random.Reseed();
-        Scramble(model, random, columns, rows);
-        PanelLayout layout = LayOut(model, panelCount);
-        if (!IsBoardSolved(model.board, TagsOf(layout)))
+        random.reseed();
+        scramble(model, random, columns, rows);
+        PanelLayout layout = layOut(model, panelCount);
+        if (!IsBoardSolved(model.board, tagsOf(layout)))
             return layout;
     }
 }

@@ -13,15 +13,15 @@ namespace board {
 class RandomSource {
 public:
     virtual ~RandomSource() = default;
-    virtual void Reseed() = 0;
-    virtual double Next() = 0;
+    virtual void reseed() = 0;
+    virtual double next() = 0;
 };
 
 // The game's source: a Mersenne Twister reseeded from the clock on every pass.
 class ClockSeededRandom final : public RandomSource {
 public:
-    void Reseed() override;
-    double Next() override;
+    void reseed() override;
+    double next() override;
 
 private:
     std::mt19937 m_engine{0};
@@ -44,18 +44,18 @@ inline constexpr int kShuffleAttempts = 300;
 // One attempt: direction d (0 right, 1 left, 2 up, 3 down, seen from the gap) slides the
 // neighbouring tile into the gap. Returns false, changing nothing, when the neighbour is off
 // the board.
-bool MoveGap(BoardModel& model, int direction, int columns = kColumns, int rows = kRows);
+bool moveGap(BoardModel& model, int direction, int columns = kColumns, int rows = kRows);
 
 // Draws kShuffleAttempts directions from `random` (d = floor(4 x)), each spent even when it
 // leads off the board. Returns the number of slides made.
-int Scramble(BoardModel& model, RandomSource& random, int columns = kColumns, int rows = kRows);
+int scramble(BoardModel& model, RandomSource& random, int columns = kColumns, int rows = kRows);
 
 // Lays out the controls for the board in `model`: control k stands in the cell of reading-order
 // index k and shows the tile lying there; the gap tile's control waits hidden and disabled at
 // (0, 0) and its index becomes model.hiddenPanel.
-PanelLayout LayOut(BoardModel& model, int panelCount = kCells);
+PanelLayout layOut(BoardModel& model, int panelCount = kCells);
 
-PanelTags TagsOf(const PanelLayout& layout);
+PanelTags tagsOf(const PanelLayout& layout);
 
 // Fills the board solved with the gap at (1, 1), then reseeds, scrambles and lays out until the
 // result is not solved (a solved result is scrambled again from where it stands).

@@ -20,7 +20,7 @@ namespace {
 BoardModel ModelFrom(const char* text)
 {
     BoardModel m;
-    m.board = Board::FromString(text);
+    m.board = Board::fromString(text);
     for (int c = 1; c <= 4; ++c)
         for (int r = 1; r <= 4; ++r)
             if (m.board(c, r) == "1") {
@@ -90,8 +90,8 @@ private slots:
 void BoardTest::solvedFillPutsEachTileInItsReadingOrderCell()
 {
     Board b;
-    FillSolved(b);
-    QCOMPARE(b.ToString(), std::string("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16"));
+    fillSolved(b);
+    QCOMPARE(b.toString(), std::string("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16"));
     QCOMPARE(b(4, 1), std::string("4"));
     QCOMPARE(b(1, 2), std::string("5"));
     QVERIFY(IsBoardSolved(b, SolvedTags()));
@@ -109,10 +109,10 @@ void BoardTest::shuffleYieldsAnUnsolvedSolvableBoardWithOneHiddenGapTile()
     QFETCH(unsigned, seed);
     ScriptedRandom random({}, seed);
     BoardModel model;
-    model.board.Clear();
+    model.board.clear();
     const PanelLayout layout = ShuffleBoard(16, 4, 4, model, random);
 
-    QVERIFY(!IsBoardSolved(model.board, TagsOf(layout)));
+    QVERIFY(!IsBoardSolved(model.board, tagsOf(layout)));
     QVERIFY(ReachableFromSolved(model.board));
     QCOMPARE(model.board(model.gapCol, model.gapRow), std::string("1"));
     QCOMPARE(random.draws % kShuffleAttempts, 0);   // whole passes of 300 counted attempts
@@ -161,9 +161,9 @@ void BoardTest::firstAttemptFromTheCornerMovesOnlyRightOrDown()
     BoardModel model;
     model.gapCol = 1;
     model.gapRow = 1;
-    FillSolved(model.board);
-    QCOMPARE(MoveGap(model, static_cast<int>(4.0 * draw)), moves);
-    QCOMPARE(model.board.ToString(), after);
+    fillSolved(model.board);
+    QCOMPARE(moveGap(model, static_cast<int>(4.0 * draw)), moves);
+    QCOMPARE(model.board.toString(), after);
 }
 
 void BoardTest::attemptsOffTheBoardAreSpentNotRedrawn()
@@ -171,7 +171,7 @@ void BoardTest::attemptsOffTheBoardAreSpentNotRedrawn()
     // Always "left" from the left edge: 300 draws, no slide.
     ScriptedRandom random(std::deque<double>(300, 0.3));
     BoardModel model = ModelFrom("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16");
-    QCOMPARE(Scramble(model, random), 0);
+    QCOMPARE(scramble(model, random), 0);
     QCOMPARE(random.draws, 300);
 }
 
@@ -188,7 +188,7 @@ void BoardTest::scrambleThatReturnsToSolvedIsScrambledAgain()
     const PanelLayout layout = ShuffleBoard(16, 4, 4, model, random);
     QCOMPARE(random.reseeds, 2);
     QCOMPARE(random.draws, 600);
-    QVERIFY(!IsBoardSolved(model.board, TagsOf(layout)));
+    QVERIFY(!IsBoardSolved(model.board, tagsOf(layout)));
 }
 
 void BoardTest::drawJustBelowOneStaysADirection()
@@ -197,8 +197,8 @@ void BoardTest::drawJustBelowOneStaysADirection()
     draws.insert(draws.end(), 299, 0.3);
     ScriptedRandom random(draws);
     BoardModel model = ModelFrom("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16");
-    QCOMPARE(Scramble(model, random), 1);   // down once, then left from the edge every time
-    QCOMPARE(model.board.ToString(), std::string("5 2 3 4 1 6 7 8 9 10 11 12 13 14 15 16"));
+    QCOMPARE(scramble(model, random), 1);   // down once, then left from the edge every time
+    QCOMPARE(model.board.toString(), std::string("5 2 3 4 1 6 7 8 9 10 11 12 13 14 15 16"));
 }
 
 void BoardTest::moveRule_data()
@@ -230,25 +230,25 @@ void BoardTest::moveRule()
     QFETCH(std::string, tag);
     QFETCH(int, direction);
     BoardModel model = ModelFrom(board.c_str());
-    const auto found = FindMove(model, tag);
+    const auto found = findMove(model, tag);
     QCOMPARE(found ? int(*found) : -1, direction);
     const BoardModel before = model;
-    const auto applied = ApplyMove(model, tag);
+    const auto applied = applyMove(model, tag);
     QCOMPARE(applied.has_value(), found.has_value());
     if (!applied)
-        QCOMPARE(model.board.ToString(), before.board.ToString());
+        QCOMPARE(model.board.toString(), before.board.toString());
 }
 
 void BoardTest::acceptedMoveUpdatesBoardAndGapAtOnce()
 {
     BoardModel model = ModelFrom("2 3 4 5 6 1 7 8 9 10 11 12 13 14 15 16");
-    QCOMPARE(ApplyMove(model, "7"), std::optional<Direction>(Direction::Left));
-    QCOMPARE(model.board.ToString(), std::string("2 3 4 5 6 7 1 8 9 10 11 12 13 14 15 16"));
+    QCOMPARE(applyMove(model, "7"), std::optional<Direction>(Direction::Left));
+    QCOMPARE(model.board.toString(), std::string("2 3 4 5 6 7 1 8 9 10 11 12 13 14 15 16"));
     QCOMPARE(int(model.gapCol), 3);
     QCOMPARE(int(model.gapRow), 2);
     // The same tile now lies left of the gap and can slide straight back.
-    QCOMPARE(ApplyMove(model, "7"), std::optional<Direction>(Direction::Right));
-    QCOMPARE(model.board.ToString(), std::string("2 3 4 5 6 1 7 8 9 10 11 12 13 14 15 16"));
+    QCOMPARE(applyMove(model, "7"), std::optional<Direction>(Direction::Right));
+    QCOMPARE(model.board.toString(), std::string("2 3 4 5 6 1 7 8 9 10 11 12 13 14 15 16"));
 }
 
 void BoardTest::slideOffsets_data()
@@ -277,7 +277,7 @@ void BoardTest::slideOffsets()
     slide.moveDir = static_cast<Direction>(direction);
     int travelled = 0;
     for (qsizetype i = 0; i < steps.size(); ++i) {
-        const SlideStepResult r = SlideTick(slide, steps[i]);
+        const SlideStepResult r = slideTick(slide, steps[i]);
         const bool horizontal = direction < 2;
         QCOMPARE(horizontal ? r.dy : r.dx, 0);
         QCOMPARE(horizontal ? r.dx : r.dy, offsets[i]);
@@ -318,7 +318,7 @@ void BoardTest::completionCheck()
     PanelTags panelTags = SolvedTags();
     for (qsizetype k = 0; k < tags.size(); ++k)
         panelTags[static_cast<std::size_t>(k)] = tags[k].toStdString();
-    QCOMPARE(IsBoardSolved(Board::FromString(board), panelTags), solved);
+    QCOMPARE(IsBoardSolved(Board::fromString(board), panelTags), solved);
 }
 
 void BoardTest::clockText_data()
@@ -340,7 +340,7 @@ void BoardTest::clockText()
 {
     QFETCH(int, seconds);
     QFETCH(std::string, text);
-    QCOMPARE(ClockText(seconds), text);
+    QCOMPARE(board::clockText(seconds), text);
 }
 
 QTEST_APPLESS_MAIN(BoardTest)

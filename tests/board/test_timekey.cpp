@@ -58,7 +58,7 @@ void TimeKeyTest::lenientReading()
 {
     QFETCH(QString, text);
     QFETCH(int, value);
-    QCOMPARE(board::LenientNumber(text.toStdString()), value);
+    QCOMPARE(board::lenientNumber(text.toStdString()), value);
 }
 
 QTEST_APPLESS_MAIN(TimeKeyTest)

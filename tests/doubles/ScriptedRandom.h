@@ -1,17 +1,21 @@
 // A random source for tests: scripted draws first, then a seeded engine.
 #pragma once
 
+#include "AppError.h"
 #include "Shuffle.h"
 
 #include <deque>
+#include <optional>
 #include <random>
 
 class ScriptedRandom final : public board::RandomSource {
 public:
     explicit ScriptedRandom(std::deque<double> draws = {}, unsigned seed = 1) : m_draws(std::move(draws)), m_engine(seed) {}
-    void Reseed() override { ++reseeds; }
-    double Next() override
+    void reseed() override { ++reseeds; }
+    double next() override
     {
+        if (failWith)
+            throw errors::AppError(*failWith, "scripted failure of the random source");
         ++draws;
         if (!m_draws.empty()) {
             const double x = m_draws.front();
@@ -24,6 +28,7 @@ public:
 
     int reseeds = 0;
     int draws = 0;
+    std::optional<int> failWith;   // every draw raises this error number: a start command that fails
 
 private:
     std::deque<double> m_draws;

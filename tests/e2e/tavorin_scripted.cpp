@@ -6,8 +6,8 @@ namespace {
 
 class OneSlideFromSolved final : public board::RandomSource {
 public:
-    void Reseed() override { m_draw = 0; }
-    double Next() override { return m_draw++ == 0 ? 0.0 : 0.5; }   // right once, then "up" off the board
+    void reseed() override { m_draw = 0; }
+    double next() override { return m_draw++ == 0 ? 0.0 : 0.5; }   // right once, then "up" off the board
 
 private:
     int m_draw = 0;
@@ -18,5 +18,5 @@ private:
 int main(int argc, char** argv)
 {
     OneSlideFromSolved random;
-    return RunTavorin(argc, argv, random);
+    return runTavorin(argc, argv, random);
 }

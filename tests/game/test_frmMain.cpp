@@ -1,4 +1,5 @@
 // Widget tests of the main window: start-up, the start command in every state, moves, clock, music watch.
+#include "CatalogueIds.h"
 #include "ImageControl.h"
 #include "MediaRecorder.h"
 #include "PictureBox.h"
@@ -13,6 +14,8 @@
 #include <QtTest>
 
 #include <memory>
+
+namespace bmp = qel::ids::bmp;
 
 namespace {
 
@@ -235,7 +238,7 @@ void FrmMainTest::clickNextToTheGapSlidesInThreeAnimatedSteps()
     QCOMPARE(tile->Tag(), QString("2"));
     QTest::mouseClick(tile, Qt::LeftButton);
     QVERIFY(w.moveBusy);
-    QCOMPARE(w.model.board.ToString(), std::string("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16"));
+    QCOMPARE(w.model.board.toString(), std::string("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16"));
     QVERIFY(w.timMain.isRunning());
     QCOMPARE(w.timMain.Interval(), 100);
     QList<int> lefts;
@@ -255,17 +258,17 @@ void FrmMainTest::clickWhileSlidingIsDroppedAndAcceptedAfterwards()
     draws.insert(draws.end(), 298, 0.5);
     m_random->Script(draws);
     w.imgCmd_Click(2);
-    QCOMPARE(w.model.board.ToString(), std::string("2 3 1 4 5 6 7 8 9 10 11 12 13 14 15 16"));
+    QCOMPARE(w.model.board.toString(), std::string("2 3 1 4 5 6 7 8 9 10 11 12 13 14 15 16"));
     w.imgPanel_Click(1);                       // tile 3 slides right; the gap moves to (2, 1)
-    const std::string afterFirst = w.model.board.ToString();
+    const std::string afterFirst = w.model.board.toString();
     w.imgPanel_Click(0);                       // tile 2 is now next to the gap, but a slide runs
-    QCOMPARE(w.model.board.ToString(), afterFirst);
+    QCOMPARE(w.model.board.toString(), afterFirst);
     for (int i = 0; i < 3; ++i)
         w.timMain_Timer();
     QVERIFY(!w.moveBusy);
     w.imgPanel_Click(0);
     QVERIFY(w.moveBusy);
-    QCOMPARE(w.model.board.ToString(), std::string("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16"));
+    QCOMPARE(w.model.board.toString(), std::string("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16"));
 }
 
 void FrmMainTest::clicksAwayFromTheGapChangeNothing()
@@ -273,7 +276,7 @@ void FrmMainTest::clicksAwayFromTheGapChangeNothing()
     frmMain& w = *m_w;
     m_random->Script(OneSlideFromSolved());   // gap at (2, 1)
     w.imgCmd_Click(2);
-    const std::string before = w.model.board.ToString();
+    const std::string before = w.model.board.toString();
     for (int k : {4, 3, 15, 6}) {   // (1, 2) diagonal, (4, 1) two away, far corner, (3, 2) diagonal
         w.imgPanel_Click(k);
         QVERIFY2(!w.moveBusy, qPrintable(QString("control %1").arg(k)));
@@ -281,7 +284,7 @@ void FrmMainTest::clicksAwayFromTheGapChangeNothing()
     w.imgPanel[2]->setTag(QStringLiteral("17"));
     w.imgPanel_Click(2);
     QVERIFY(!w.moveBusy);
-    QCOMPARE(w.model.board.ToString(), before);
+    QCOMPARE(w.model.board.toString(), before);
 }
 
 void FrmMainTest::animationOffJumpsInOneTickAndSwitchingMidSlideLandsExactly()
@@ -442,8 +445,9 @@ void FrmMainTest::quitSilencesTheMediaOnce()
 void FrmMainTest::buttonsShowTheirHoverPictureOnlyUnderTheCursor()
 {
     frmMain& w = *m_w;
-    const QImage normal[] = {{}, modCommon::GetResPic(12, 0), modCommon::GetResPic(14, 0), modCommon::GetResPic(10, 0)};
-    const QImage hover[] = {{}, modCommon::GetResPic(13, 0), modCommon::GetResPic(15, 0), modCommon::GetResPic(11, 0)};
+    const QImage normal[] = {{}, modCommon::GetResPic(bmp::kMenuButton, 0), modCommon::GetResPic(bmp::kStartButton, 0), modCommon::GetResPic(bmp::kEndButton, 0)};
+    const QImage hover[] = {{}, modCommon::GetResPic(bmp::hover(bmp::kMenuButton), 0), modCommon::GetResPic(bmp::hover(bmp::kStartButton), 0),
+                             modCommon::GetResPic(bmp::hover(bmp::kEndButton), 0)};
     for (int over = 1; over <= 3; ++over) {
         QCursor::setPos(w.imgCmd[over]->mapToGlobal(w.imgCmd[over]->rect().center()));
         w.timCmd_Timer();

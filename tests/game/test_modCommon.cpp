@@ -1,6 +1,8 @@
 // Tests of the shared procedures: the cursor test on its edges for framed and borderless windows,
-// and resource ids that do not fit 16 bits.
+// resource ids that do not fit 16 bits, and the library's own errors passed on.
 #include "AppError.h"
+#include "QelInterface.h"
+#include "Registry.h"
 #include "modCommon.h"
 
 #include <QTemporaryDir>
@@ -29,7 +31,48 @@ private slots:
     void cursorOverCountsOnlyStrictlyInside_data();
     void cursorOverCountsOnlyStrictlyInside();
     void idsBeyondSixteenBitsFailBeforeAnyObject();
+    void theLibrarysOwnErrorsArePassedOn();
 };
+
+namespace {
+
+struct Raised {
+    int number = 0;
+    QString text;
+};
+
+Raised raisedBy(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const errors::AppError& error) {
+        return {error.number(), QString::fromStdString(error.what())};
+    }
+    return {};
+}
+
+}  // namespace
+
+// A failure of the library other than "not found" reaches the caller as the library's own error:
+// its number and its text, not the resource-not-found error.
+void ModCommonTest::theLibrarysOwnErrorsArePassedOn()
+{
+    QTemporaryDir config;
+    QVERIFY(config.isValid());
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    qputenv("XDG_CONFIG_DIRS", config.path().toUtf8());
+    const QString clsid = qel::kClsidQelRes.toString(QUuid::WithBraces).toUpper();
+    QCOMPARE(component::registry::setValues(component::registry::userFile(),
+                                            {{{"CLSID", clsid, "InprocServer32"}, {}, QStringLiteral(FAILING_QEL)}}),
+             component::hr::kOk);
+
+    const Raised text = raisedBy([] { modCommon::GetResStr(7); });
+    QCOMPARE(text.number, int(component::hr::kOutOfMemory));
+    QVERIFY2(text.text.contains("out of memory"), qPrintable(text.text));
+    const Raised picture = raisedBy([] { modCommon::GetResPic(1, modCommon::kPictureBitmap); });
+    QCOMPARE(picture.number, 481);
+    QVERIFY2(picture.text.contains("invalid picture"), qPrintable(picture.text));
+}
 
 void ModCommonTest::idsBeyondSixteenBitsFailBeforeAnyObject()
 {

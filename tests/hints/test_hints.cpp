@@ -87,11 +87,11 @@ void HintsTest::arrowMovesTheTileOnTheArrowsOtherSide()
     frmMain& w = *m_w;
     m_random->Script(GapAtThirdColumn());
     w.imgCmd_Click(2);
-    const std::string before = w.model.board.ToString();
+    const std::string before = w.model.board.toString();
     QTest::keyClick(&w, static_cast<Qt::Key>(key));
     if (movedTile.isEmpty()) {
         QVERIFY(!w.moveBusy);
-        QCOMPARE(w.model.board.ToString(), before);
+        QCOMPARE(w.model.board.toString(), before);
         return;
     }
     QVERIFY(w.moveBusy);
@@ -123,11 +123,11 @@ void HintsTest::keysDoNothingOutsideAnOpenBoard()
             QVERIFY(!w.picPuzzle->isEnabled());
         }
     }
-    const std::string before = w.model.board.ToString();
+    const std::string before = w.model.board.toString();
     const bool busy = w.moveBusy;
     for (int key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_H})
         w.Form_KeyDown(key);
-    QCOMPARE(w.model.board.ToString(), before);
+    QCOMPARE(w.model.board.toString(), before);
     QCOMPARE(w.moveBusy, busy);
     QTest::qWait(50);
     QVERIFY(!w.hints->timHint.isRunning());
@@ -142,7 +142,7 @@ void HintsTest::hintBlinksTheFirstTileOfAShortestSolutionAndSetsNoRecord()
     QTRY_VERIFY_WITH_TIMEOUT(w.hints->timHint.isRunning(), 5000);
     ImageControl* tile = w.imgPanel[0];
     QCOMPARE(tile->Tag(), QString("2"));
-    QCOMPARE(w.model.board.ToString(), std::string("2 1 3 4 5 6 7 8 9 10 11 12 13 14 15 16"));   // nothing moved
+    QCOMPARE(w.model.board.toString(), std::string("2 1 3 4 5 6 7 8 9 10 11 12 13 14 15 16"));   // nothing moved
     QTRY_VERIFY_WITH_TIMEOUT(tile->isHidden(), 1000);
     QTRY_VERIFY_WITH_TIMEOUT(!tile->isHidden(), 1000);
     QTRY_VERIFY_WITH_TIMEOUT(!w.hints->timHint.isRunning(), 2000);

@@ -1,16 +1,25 @@
-// The catalogue as the game expects it, written out independently of the library's own table.
+// The catalogue as the game expects it: the contents written out independently of the library's
+// own table, under the ids' shared names.
 #pragma once
 
+#include "CatalogueIds.h"
+
 #include <QString>
+
+namespace str = qel::ids::str;
+namespace bmp = qel::ids::bmp;
 
 struct ExpectedString {
     int id;
     const char* utf8;
 };
 inline constexpr ExpectedString kExpectedStrings[] = {
-    {3, "&H00800000"}, {5, "&H00FFFFFF"}, {6, "&H00FFFFFF"}, {7, "画像選択"},     {8, "Game Clear"},   {9, "&H00FF8080"},
-    {20, "&H00800000"}, {34, "&H00800000"}, {35, "&H00FFFFFF"}, {100, "ひとり"}, {101, "どらごん"}, {102, "へび"},
-    {301, "300"},       {302, "1500"},      {303, "1200"},      {304, "&H00000000"},
+    {str::kMainBackColor, "&H00800000"},    {str::kClockForeColor, "&H00FFFFFF"},  {str::kSelectForeColor, "&H00FFFFFF"},
+    {str::kSelectCaption, "画像選択"},       {str::kEndCaption, "Game Clear"},      {str::kEndForeColor, "&H00FF8080"},
+    {str::kPreviewBackColor, "&H00800000"}, {str::kRecordBackColor, "&H00800000"}, {str::kRecordForeColor, "&H00FFFFFF"},
+    {str::pictureName(1), "ひとり"},         {str::pictureName(2), "どらごん"},      {str::pictureName(3), "へび"},
+    {str::kEndingWidth, "300"},             {str::kEndingHeight, "1500"},          {str::kEndingSteps, "1200"},
+    {str::kEndingBackColor, "&H00000000"},
 };
 
 struct ExpectedBitmap {
@@ -19,10 +28,16 @@ struct ExpectedBitmap {
     int height;
 };
 inline constexpr ExpectedBitmap kExpectedBitmaps[] = {
-    {1, 300, 150},  {10, 80, 40},   {11, 80, 40},   {12, 80, 40},   {13, 80, 40},   {14, 80, 40},
-    {15, 80, 40},   {16, 80, 40},   {17, 80, 40},   {30, 80, 40},   {31, 80, 40},   {32, 80, 40},
-    {33, 80, 40},   {100, 300, 309}, {101, 300, 300}, {102, 300, 300}, {300, 300, 1500},
+    {bmp::kTitle, 300, 150},
+    {bmp::kEndButton, 80, 40},    {bmp::hover(bmp::kEndButton), 80, 40},
+    {bmp::kMenuButton, 80, 40},   {bmp::hover(bmp::kMenuButton), 80, 40},
+    {bmp::kStartButton, 80, 40},  {bmp::hover(bmp::kStartButton), 80, 40},
+    {bmp::kCloseButton, 80, 40},  {bmp::hover(bmp::kCloseButton), 80, 40},
+    {bmp::kOkButton, 80, 40},     {bmp::hover(bmp::kOkButton), 80, 40},
+    {bmp::kClearButton, 80, 40},  {bmp::hover(bmp::kClearButton), 80, 40},
+    {bmp::picture(1), 300, 309},  {bmp::picture(2), 300, 300}, {bmp::picture(3), 300, 300},
+    {bmp::kEndingStrip, 300, 1500},
 };
 
-inline constexpr int kIconGroupId = 999;
+inline constexpr int kIconGroupId = qel::ids::icon::kWindow;
 inline constexpr int kIconSize = 64;

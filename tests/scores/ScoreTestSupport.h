@@ -121,7 +121,7 @@ struct DrivenClock {
     qint64 waited = 0;
     std::function<void()> onWait;
 
-    int SecondsOfDay()
+    int secondsOfDay()
     {
         ++looks;
         return static_cast<int>((ms / 1000) % 86400);
@@ -137,7 +137,7 @@ struct DrivenClock {
     }
     void DriveThePauseOf(frmMain& w)
     {
-        w.secondsOfDay = [this] { return SecondsOfDay(); };
+        w.secondsOfDay = [this] { return secondsOfDay(); };
         w.pauseWait = [this] { Wait(); };
     }
 };

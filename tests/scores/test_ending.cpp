@@ -1,5 +1,6 @@
 // The ending: the solved-picture flags, the pause on a driven time of day, the scrolling
 // frames, and what the player can do while they run.
+#include "CatalogueIds.h"
 #include "ImageControl.h"
 #include "MediaRecorder.h"
 #include "PictureBox.h"
@@ -155,7 +156,7 @@ void EndingTest::pauseLastsTwoToThreeSecondsOfTheTimeOfDay()
     clock.ms = qint64(second) * 1000 + msIntoIt;
     clock.step = 1;
     try {
-        modCommon::ClockPause([&] { return clock.SecondsOfDay(); }, [&] { clock.Wait(); });
+        modCommon::ClockPause([&] { return clock.secondsOfDay(); }, [&] { clock.Wait(); });
     } catch (const std::runtime_error& e) {
         QFAIL(e.what());
     }
@@ -176,7 +177,7 @@ void EndingTest::pauseHandlesNoEventsWhileItWaits()
     int second = 100;
     int looks = 0;
     // The real wait between looks; the time of day moves a second every other look.
-    modCommon::ClockPause([&] { return second + looks++ / 2; }, modCommon::ShortWait);
+    modCommon::ClockPause([&] { return second + looks++ / 2; }, modCommon::shortWait);
     QCOMPARE(posted, 0);
     QCOMPARE(ticks, 0);
     QTRY_COMPARE(posted, 1);
@@ -327,7 +328,7 @@ void EndingTest::framesScrollFromRowOneCentredAndStopBeforeTheLimit()
     // What the trigger set up.
     QCOMPARE(w.ending->endFrame, 0);
     QCOMPARE(w.ending->endFrameLimit, 1200);
-    QCOMPARE(w.picEndingBuf->Picture(), modCommon::GetResPic(300, modCommon::kPictureBitmap).convertToFormat(QImage::Format_RGB32));
+    QCOMPARE(w.picEndingBuf->Picture(), modCommon::GetResPic(qel::ids::bmp::kEndingStrip, modCommon::kPictureBitmap).convertToFormat(QImage::Format_RGB32));
     QCOMPARE(QSize(w.picEndingBuf->ScaleWidth(), w.picEndingBuf->ScaleHeight()), QSize(300, 1500));
     QCOMPARE(QSize(w.picEnding->ScaleWidth(), w.picEnding->ScaleHeight()), QSize(300, 300));
     QVERIFY2(AllBlack(w.picEnding->Canvas()), "the stage is black until the first tick");

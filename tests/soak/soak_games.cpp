@@ -50,10 +50,10 @@ public:
         m_inner.Script(std::move(draws));
         drawn.clear();
     }
-    void Reseed() override { m_inner.Reseed(); }
-    double Next() override
+    void reseed() override { m_inner.reseed(); }
+    double next() override
     {
-        drawn.push_back(m_inner.Next());
+        drawn.push_back(m_inner.next());
         return drawn.back();
     }
 
@@ -64,7 +64,7 @@ private:
 };
 
 struct Step {
-    std::string board;   // Board::ToString()
+    std::string board;   // Board::toString()
     int gapCol = 1;
     int gapRow = 1;
 };
@@ -74,15 +74,15 @@ struct Step {
 std::vector<Step> WalkOf(const std::vector<double>& draws)
 {
     board::BoardModel model;
-    board::FillSolved(model.board);
+    board::fillSolved(model.board);
     model.gapCol = 1;
     model.gapRow = 1;
-    std::vector<Step> walk{{model.board.ToString(), 1, 1}};
+    std::vector<Step> walk{{model.board.toString(), 1, 1}};
     std::map<std::string, std::size_t> seen{{walk.front().board, 0}};
     for (const double draw : draws) {
-        if (!board::MoveGap(model, static_cast<int>(4.0 * draw)))
+        if (!board::moveGap(model, static_cast<int>(4.0 * draw)))
             continue;
-        const Step step{model.board.ToString(), model.gapCol, model.gapRow};
+        const Step step{model.board.toString(), model.gapCol, model.gapRow};
         if (const auto again = seen.find(step.board); again != seen.end()) {
             for (std::size_t i = again->second + 1; i < walk.size(); ++i)
                 seen.erase(walk[i].board);
@@ -213,7 +213,7 @@ void SoakGames::PlayGame(frmMain& w, int game, int picture)
     QVERIFY2(w.picPuzzle->isVisible(), "the start command did not deal a board");
 
     const std::vector<Step> walk = WalkOf(m_random.drawn);
-    QCOMPARE(QString::fromStdString(w.model.board.ToString()), QString::fromStdString(walk.back().board));
+    QCOMPARE(QString::fromStdString(w.model.board.toString()), QString::fromStdString(walk.back().board));
     QVERIFY(walk.size() >= 2);
     for (std::size_t i = walk.size() - 1; i >= 1; --i) {
         for (int s = 0; s < game % 4; ++s)

@@ -1,5 +1,6 @@
 // Picture import: good files start a game on their picture, bad ones bring the message box and the
 // dialog again, cancel changes nothing, and retrying never deepens the stack.
+#include "CatalogueIds.h"
 #include "ImageControl.h"
 #include "WindowsTestSupport.h"
 #include "frmPreview.h"
@@ -33,7 +34,7 @@ Snapshot Take(const frmMain& w)
     Snapshot s;
     s.picture = w.PictureClip.Picture();
     s.number = w.PictureClip.Tag();
-    s.board = w.model.board.ToString();
+    s.board = w.model.board.toString();
     s.playing = w.timScore.isRunning() && w.picPuzzle->isVisible();
     s.selectionShown = w.fraSelect->isVisible();
     s.seconds = w.playSeconds;
@@ -60,6 +61,7 @@ private slots:
     void anUnrecognisedFileBringsTheMessageThenTheDialogAgain();
     void aFailureDuringAGameLeavesTheGameAndThePreview();
     void aHundredFailuresInARowKeepTheStackFlat();
+    void anErrorOfTheStartCommandIsNotTakenForABadPicture();
 
 private:
     QelForTests m_qel{QEL_LIBRARY};
@@ -190,7 +192,7 @@ void PictureImportTest::aGoodFileStartsAGameOnItsPicture()
     // The panel is left as it was.
     QVERIFY(w.optPic[3]->isChecked());
     for (int n = 1; n <= 3; ++n)
-        QCOMPARE(w.imgSentaku[n]->Picture(), modCommon::GetResPic(99 + n, modCommon::kPictureBitmap));
+        QCOMPARE(w.imgSentaku[n]->Picture(), modCommon::GetResPic(qel::ids::bmp::picture(n), modCommon::kPictureBitmap));
 }
 
 void PictureImportTest::anUnrecognisedFileBringsTheMessageThenTheDialogAgain_data()
@@ -280,6 +282,24 @@ void PictureImportTest::aHundredFailuresInARowKeepTheStackFlat()
     QCOMPARE(player.requests.size(), 101);
     QCOMPARE(player.boxes.size(), 100);
     QCOMPARE(player.dialogFrames.size(), std::size_t(1));
+}
+
+// Only the load is answered with the import message: an error of the start command that follows
+// a good load leaves the handler for the uncaught-error report, and the dialog does not come back.
+void PictureImportTest::anErrorOfTheStartCommandIsNotTakenForABadPicture()
+{
+    frmMain& w = *m_game->window;
+    m_game->random->failWith = errors::kCannotCreateObject;
+    PlayerScript player;
+    player.answers = {m_files.filePath("good.png"), m_files.filePath("good.png")};
+    int raised = 0;
+    try {
+        w.mInputPic_Click();
+    } catch (const errors::AppError& error) {
+        raised = error.number();
+    }
+    QCOMPARE(raised, errors::kCannotCreateObject);
+    QCOMPARE(player.log, QStringList{"dialog"});
 }
 
 QTEST_MAIN(PictureImportTest)

@@ -1,5 +1,6 @@
 // Picture selection: the start-up state, the option buttons and thumbnails, "画像選択" from every
 // state, and pictures whose sides differ.
+#include "CatalogueIds.h"
 #include "ImageControl.h"
 #include "PictureBox.h"
 #include "WindowsTestSupport.h"
@@ -65,7 +66,7 @@ void PictureSelectionTest::startUpShowsTheThreePicturesWithTheFirstCurrent()
     frmMain& w = *m_game->window;
     const QStringList captions{"ひとり", "どらごん", "へび"};
     for (int n = 1; n <= 3; ++n) {
-        QCOMPARE(w.imgSentaku[n]->Picture(), modCommon::GetResPic(99 + n, modCommon::kPictureBitmap));
+        QCOMPARE(w.imgSentaku[n]->Picture(), modCommon::GetResPic(qel::ids::bmp::picture(n), modCommon::kPictureBitmap));
         QCOMPARE(w.optPic[n]->text(), captions[n - 1]);
         QCOMPARE(w.optPic[n]->isChecked(), n == 1);
     }

@@ -1,5 +1,6 @@
 // The preview window: its layout and resize rule, what it shows, its reuse, the closes it refuses
 // and the ones it obeys, and the hover picture of its Close button.
+#include "CatalogueIds.h"
 #include "ImageControl.h"
 #include "WindowsTestSupport.h"
 #include "frmPreview.h"
@@ -115,12 +116,12 @@ void PreviewWindowTest::openingShowsTheWholeCurrentPictureBesideTheGame()
     QCOMPARE(p->size(), QSize(screen::TwipsToPixels(2520), screen::TwipsToPixels(3072)));
     QCOMPARE(p->minimumSize(), p->maximumSize());
     QVERIFY(!(p->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-    QCOMPARE(p->palette().color(p->backgroundRole()), modCommon::ColorFromText(modCommon::GetResStr(20)));
+    QCOMPARE(p->palette().color(p->backgroundRole()), modCommon::colorFromText(modCommon::GetResStr(qel::ids::str::kPreviewBackColor)));
     QVERIFY(!p->windowIcon().isNull());
     QVERIFY(p->timCmd.isRunning());
     QCOMPARE(p->timCmd.Interval(), 100);
     QCOMPARE(p->imgPrev->Picture(), picture);
-    QCOMPARE(p->imgCmd->Picture(), modCommon::GetResPic(16, modCommon::kPictureBitmap));
+    QCOMPARE(p->imgCmd->Picture(), modCommon::GetResPic(qel::ids::bmp::kCloseButton, modCommon::kPictureBitmap));
     const auto [square, button] = ExpectedLayout(*p);
     QCOMPARE(TwipsOf(*p->imgPrev), square);
     QCOMPARE(TwipsOf(*p->imgCmd), button);
@@ -271,8 +272,8 @@ void PreviewWindowTest::closeButtonShowsItsHoverPictureUnderTheCursor()
     w.mPreview_Click();
     frmPreview& p = *w.preview;
     QVERIFY(QTest::qWaitForWindowExposed(&p));
-    const QImage normal = modCommon::GetResPic(16, modCommon::kPictureBitmap);
-    const QImage hover = modCommon::GetResPic(17, modCommon::kPictureBitmap);
+    const QImage normal = modCommon::GetResPic(qel::ids::bmp::kCloseButton, modCommon::kPictureBitmap);
+    const QImage hover = modCommon::GetResPic(qel::ids::bmp::hover(qel::ids::bmp::kCloseButton), modCommon::kPictureBitmap);
     QVERIFY(normal != hover);
 
     QCursor::setPos(p.imgCmd->mapToGlobal(p.imgCmd->rect().center()));

@@ -1,7 +1,11 @@
 // The fixed catalogue of the game's artwork.
 #include "catalogue.h"
 
+#include "CatalogueIds.h"
+
 namespace artgen {
+
+namespace ids = qel::ids;
 
 QString ArtEntry::fileName() const
 {
@@ -15,25 +19,26 @@ namespace {
 QList<ArtEntry> buildCatalogue()
 {
     QList<ArtEntry> list;
-    list.append({1, ArtKind::Title, {300, 150}, QStringLiteral("title.svg"), QStringLiteral("Tavorin"), false});
+    list.append({ids::bmp::kTitle, ArtKind::Title, {300, 150}, QStringLiteral("title.svg"), QStringLiteral("Tavorin"), false});
 
     const struct { int id; const char* word; } buttons[] = {
-        {10, "End"}, {12, "Menu"}, {14, "Start"}, {16, "Close"}, {30, "OK"}, {32, "Clear"},
+        {ids::bmp::kEndButton, "End"},     {ids::bmp::kMenuButton, "Menu"}, {ids::bmp::kStartButton, "Start"},
+        {ids::bmp::kCloseButton, "Close"}, {ids::bmp::kOkButton, "OK"},     {ids::bmp::kClearButton, "Clear"},
     };
     for (const auto& b : buttons) {
         for (int hover = 0; hover < 2; ++hover)
-            list.append({b.id + hover, ArtKind::Button, {80, 40}, QStringLiteral("button.svg"),
+            list.append({hover ? ids::bmp::hover(b.id) : b.id, ArtKind::Button, {80, 40}, QStringLiteral("button.svg"),
                          QString::fromLatin1(b.word), hover == 1});
     }
 
-    list.append({100, ArtKind::Picture, {300, 309}, QStringLiteral("picture_100.svg"),
+    list.append({ids::bmp::picture(1), ArtKind::Picture, {300, 309}, QStringLiteral("picture_100.svg"),
                  QStringLiteral("ひとり"), false});
-    list.append({101, ArtKind::Picture, {300, 300}, QStringLiteral("picture_101.svg"),
+    list.append({ids::bmp::picture(2), ArtKind::Picture, {300, 300}, QStringLiteral("picture_101.svg"),
                  QStringLiteral("どらごん"), false});
-    list.append({102, ArtKind::Picture, {300, 300}, QStringLiteral("picture_102.svg"),
+    list.append({ids::bmp::picture(3), ArtKind::Picture, {300, 300}, QStringLiteral("picture_102.svg"),
                  QStringLiteral("へび"), false});
-    list.append({300, ArtKind::Ending, {300, 1500}, QString(), QString(), false});
-    list.append({999, ArtKind::Icon, {64, 64}, QStringLiteral("icon.svg"), QString(), false});
+    list.append({ids::bmp::kEndingStrip, ArtKind::Ending, {300, 1500}, QString(), QString(), false});
+    list.append({ids::icon::kWindow, ArtKind::Icon, {64, 64}, QStringLiteral("icon.svg"), QString(), false});
     return list;
 }
 
@@ -56,7 +61,7 @@ const ArtEntry* findEntry(int id)
 
 QList<const ArtEntry*> pictures()
 {
-    return {findEntry(100), findEntry(101), findEntry(102)};
+    return {findEntry(ids::bmp::picture(1)), findEntry(ids::bmp::picture(2)), findEntry(ids::bmp::picture(3))};
 }
 
 } // namespace artgen

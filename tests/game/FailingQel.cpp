@@ -1,0 +1,95 @@
+// A stand-in for Qel whose reads fail with errors other than "not found": its strings with
+// "out of memory", its pictures with "invalid picture" (as a library whose art is damaged would).
+#include "QelInterface.h"
+
+namespace {
+
+using component::HResult;
+namespace hr = component::hr;
+
+class FailingRes final : public qel::_QelRes {
+public:
+    HResult queryInterface(const QUuid& iid, void** object) noexcept override
+    {
+        if (iid != component::IUnknown::kIid && iid != component::IDispatch::kIid && iid != qel::_QelRes::kIid) {
+            *object = nullptr;
+            return hr::kNoInterface;
+        }
+        *object = this;
+        addRef();
+        return hr::kOk;
+    }
+    std::uint32_t addRef() noexcept override { return ++m_references; }
+    std::uint32_t release() noexcept override
+    {
+        const std::uint32_t left = --m_references;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HResult getTypeInfoCount(std::uint32_t*) noexcept override { return hr::kNotImplemented; }
+    HResult getTypeInfo(std::uint32_t, QByteArray*) noexcept override { return hr::kNotImplemented; }
+    HResult getIdsOfNames(const QStringList&, QList<component::DispId>*) noexcept override { return hr::kNotImplemented; }
+    HResult invoke(component::DispId, component::InvokeKind, const QList<component::DispValue>&,
+                   component::DispValue*) noexcept override
+    {
+        return hr::kNotImplemented;
+    }
+    HResult Id(std::int16_t) noexcept override { return hr::kOk; }
+    HResult Mode(std::int16_t) noexcept override { return hr::kOk; }
+    HResult GetResString(QString*) noexcept override { return hr::kOutOfMemory; }
+    HResult GetResPicture(component::IPicture** picture) noexcept override
+    {
+        *picture = nullptr;
+        return hr::kInvalidPicture;
+    }
+    HResult dType(const QString&) noexcept override { return hr::kOk; }
+    HResult GetResData(QByteArray*) noexcept override { return hr::kResourceNotFound; }
+
+private:
+    std::uint32_t m_references = 0;
+};
+
+class Factory final : public component::IClassFactory {
+public:
+    HResult queryInterface(const QUuid&, void** object) noexcept override
+    {
+        *object = this;
+        return hr::kOk;
+    }
+    std::uint32_t addRef() noexcept override { return 1; }
+    std::uint32_t release() noexcept override { return 1; }
+    HResult createInstance(component::IUnknown* outer, const QUuid& iid, void** object) noexcept override
+    {
+        *object = nullptr;
+        if (outer)
+            return hr::kNoAggregation;
+        auto* res = new (std::nothrow) FailingRes;
+        if (!res)
+            return hr::kOutOfMemory;
+        res->addRef();
+        const HResult result = res->queryInterface(iid, object);
+        res->release();
+        return result;
+    }
+    HResult lockServer(bool) noexcept override { return hr::kOk; }
+};
+
+Factory g_factory;
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) HResult DllGetClassObject(const QUuid& clsid, const QUuid&,
+                                                                            void** object)
+{
+    *object = nullptr;
+    if (clsid != qel::kClsidQelRes)
+        return hr::kClassNotAvailable;
+    *object = static_cast<component::IClassFactory*>(&g_factory);
+    return hr::kOk;
+}
+
+extern "C" __attribute__((visibility("default"))) HResult DllCanUnloadNow()
+{
+    return hr::kFalse;
+}
