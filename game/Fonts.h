@@ -3,6 +3,8 @@
 
 #include <QFont>
 
+class QLabel;
+
 namespace fonts {
 
 inline const QString kGothic = QStringLiteral("ＭＳ Ｐゴシック");
@@ -15,5 +17,10 @@ void installSubstitutions();
 
 // A font of `family` at `points`, bold or not.
 QFont make(const QString& family, double points, bool bold);
+
+// Sets `caption` on `label` in bold `family` at `points`, smaller when it would be wider than
+// `room` pixels (the free stand-in faces run wider than the faces asked for), and sizes the label
+// to it about the label's own centre, so the text stays centred however long it is.
+void fitCaption(QLabel& label, const QString& caption, const QString& family, double points, int room);
 
 }  // namespace fonts

@@ -461,28 +461,20 @@ void frmMain::Form_KeyDown(int key)
 {
     if (!inPlay() || moveBusy)
         return;
-    // The tile that stands beside the gap on the side the arrow comes from moves into it.
     if (key == Qt::Key_H) {
         hints->ask();
         return;
     }
-    int column = model.gapCol;
-    int row = model.gapRow;
-    switch (key) {
-    case Qt::Key_Left: ++column; break;
-    case Qt::Key_Right: --column; break;
-    case Qt::Key_Up: ++row; break;
-    case Qt::Key_Down: --row; break;
-    default: return;
-    }
-    if (column < 1 || column > board::kColumns || row < 1 || row > board::kRows)
-        return;
-    const QString tag = QString::fromStdString(model.board(column, row));
-    for (int k = 0; k < board::kCells; ++k)
-        if (imgPanel[k]->Tag() == tag) {
-            imgPanel_Click(k);
-            return;
-        }
+    // An arrow slides the tile beside the gap on the side it comes from, the way it points.
+    const std::optional<board::Direction> direction = key == Qt::Key_Left    ? board::Direction::Left
+                                                      : key == Qt::Key_Right ? board::Direction::Right
+                                                      : key == Qt::Key_Up    ? board::Direction::Up
+                                                      : key == Qt::Key_Down  ? board::Direction::Down
+                                                                             : std::optional<board::Direction>();
+    const auto tag = direction ? board::tileToSlide(model, *direction) : std::nullopt;
+    for (int k = 0; tag && k < board::kCells; ++k)
+        if (imgPanel[k]->Tag() == QString::fromStdString(*tag))
+            return imgPanel_Click(k);
 }
 
 void frmMain::mAnimChk_Click(int index)
@@ -519,7 +511,7 @@ void frmMain::endOfGame()
     picPuzzle->setEnabled(false);
     timScore.stop();
     controls::SetForeColor(lblEnd, modCommon::colorFromText(modCommon::GetResStr(ids::str::kEndForeColor)));
-    setEndCaption(modCommon::GetResStr(ids::str::kEndCaption));
+    fonts::fitCaption(*lblEnd, modCommon::GetResStr(ids::str::kEndCaption), fonts::kCentury, 36, picPuzzle->width() - 8);
     lblEnd->setVisible(true);
     SendMedia("stop all");
     SendMedia("play EndSound from 0");
@@ -560,26 +552,6 @@ void frmMain::EndingTrigger()
 void frmMain::timEnding_Timer()
 {
     ending->tick();
-}
-
-// The end-of-game label sizes itself to its caption about its own centre, so the text stays
-// centred on the board however long it is.
-void frmMain::setEndCaption(const QString& caption)
-{
-    const QPoint centre = lblEnd->geometry().center();
-    lblEnd->setText(caption);
-    // A caption wider than the board (the free stand-in faces run wider than the face the
-    // label asks for) is set smaller, so that all of it shows.
-    QFont font = fonts::make(fonts::kCentury, 36, true);
-    lblEnd->setFont(font);
-    const int room = picPuzzle->width() - 8;
-    const int wide = lblEnd->fontMetrics().horizontalAdvance(caption);
-    if (wide > room) {
-        font.setPointSizeF(36.0 * room / wide);
-        lblEnd->setFont(font);
-    }
-    lblEnd->adjustSize();
-    lblEnd->move(centre.x() - lblEnd->width() / 2, centre.y() - lblEnd->height() / 2);
 }
 
 // ---- Picture buttons ----

@@ -124,7 +124,6 @@ private:
     void createMenu();
     void connectHandlers();
     void selectOption(int index);
-    void setEndCaption(const QString& caption);
     bool inPlay() const;   // a game runs and its board takes clicks
 
     board::RandomSource& m_random;

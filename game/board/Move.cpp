@@ -46,6 +46,21 @@ std::optional<Direction> applyMove(BoardModel& model, const std::string& tag)
     return direction;
 }
 
+std::optional<std::string> tileToSlide(const BoardModel& model, Direction direction)
+{
+    int column = model.gapCol;
+    int row = model.gapRow;
+    switch (direction) {
+    case Direction::Left: ++column; break;
+    case Direction::Right: --column; break;
+    case Direction::Up: ++row; break;
+    case Direction::Down: --row; break;
+    }
+    if (column < 1 || column > kColumns || row < 1 || row > kRows)
+        return std::nullopt;
+    return model.board(column, row);
+}
+
 SlideStepResult slideTick(Slide& slide, std::int32_t slideStep)
 {
     SlideStepResult r;

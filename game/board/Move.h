@@ -21,6 +21,10 @@ std::optional<Direction> findMove(const BoardModel& model, const std::string& ta
 // becomes the gap). Returns the direction, or nothing with the board unchanged.
 std::optional<Direction> applyMove(BoardModel& model, const std::string& tag);
 
+// The tile that slides into the gap when a tile moves in `direction`: the one beside the gap on
+// the opposite side. Nothing when the gap lies on that edge of the board.
+std::optional<std::string> tileToSlide(const BoardModel& model, Direction direction);
+
 // The slide in progress: distance travelled so far in twips.
 struct Slide {
     Direction moveDir = Direction::Right;

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QTimer>
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -183,10 +184,11 @@ void HintsTest::hintForAStaleBoardIsDropped()
     frmMain& w = *m_w;
     m_random->Script(GapAtThirdColumn());
     w.imgCmd_Click(2);
+    QSignalSpy answered(w.hints.get(), &HintController::answered);
     w.Form_KeyDown(Qt::Key_H);
     w.Form_KeyDown(Qt::Key_Left);   // the board changes before the answer comes
-    QTest::qWait(300);
-    QVERIFY(!w.hints->timHint.isRunning());
+    QVERIFY(answered.wait(20000));  // the worker has answered...
+    QVERIFY(!w.hints->timHint.isRunning());   // ...and the answer was dropped
     QVERIFY(!w.hints->used());
 }
 
