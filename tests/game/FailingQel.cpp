@@ -19,14 +19,9 @@ public:
         addRef();
         return hr::kOk;
     }
-    std::uint32_t addRef() noexcept override { return ++m_references; }
-    std::uint32_t release() noexcept override
-    {
-        const std::uint32_t left = --m_references;
-        if (left == 0)
-            delete this;
-        return left;
-    }
+    // One object for the library's lifetime: counting references would change nothing here.
+    std::uint32_t addRef() noexcept override { return 1; }
+    std::uint32_t release() noexcept override { return 1; }
     HResult getTypeInfoCount(std::uint32_t*) noexcept override { return hr::kNotImplemented; }
     HResult getTypeInfo(std::uint32_t, QByteArray*) noexcept override { return hr::kNotImplemented; }
     HResult getIdsOfNames(const QStringList&, QList<component::DispId>*) noexcept override { return hr::kNotImplemented; }
@@ -45,10 +40,9 @@ public:
     }
     HResult dType(const QString&) noexcept override { return hr::kOk; }
     HResult GetResData(QByteArray*) noexcept override { return hr::kResourceNotFound; }
-
-private:
-    std::uint32_t m_references = 0;
 };
+
+FailingRes g_res;
 
 class Factory final : public component::IClassFactory {
 public:
@@ -64,13 +58,7 @@ public:
         *object = nullptr;
         if (outer)
             return hr::kNoAggregation;
-        auto* res = new (std::nothrow) FailingRes;
-        if (!res)
-            return hr::kOutOfMemory;
-        res->addRef();
-        const HResult result = res->queryInterface(iid, object);
-        res->release();
-        return result;
+        return g_res.queryInterface(iid, object);
     }
     HResult lockServer(bool) noexcept override { return hr::kOk; }
 };
