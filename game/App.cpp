@@ -17,8 +17,8 @@ int runTavorin(int argc, char** argv, board::RandomSource& random)
         return 0;
 
     errors::ReportingApplication app(argc, argv);
+    // The name only, not a display name: Qt would add " — Tavorin" to every window's title.
     QApplication::setApplicationName(QLatin1String(version::kProductName));
-    QApplication::setApplicationDisplayName(QLatin1String(version::kProductName));
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(version::kMajor).arg(version::kMinor).arg(version::kRevision));
     QApplication::setQuitOnLastWindowClosed(false);

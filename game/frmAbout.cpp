@@ -27,6 +27,7 @@ frmAbout::frmAbout(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFix
     const QFont small = fonts::make(fonts::kGothic, 7.8, true);
     auto label = [this](QLabel*& l, const char* name, QRect rect) {
         l = new QLabel(this);
+        l->setTextFormat(Qt::PlainText);
         l->setObjectName(QLatin1String(name));
         l->setGeometry(rect);
         l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);

@@ -2,6 +2,7 @@
 #include "frmMain.h"
 
 #include "Accessibility.h"
+#include "AppError.h"
 #include "CatalogueIds.h"
 #include "Colors.h"
 #include "Fonts.h"
@@ -97,6 +98,7 @@ void frmMain::createControls()
         imgPanel[k]->setTwipsGeometry((k % 4) * board::kPitch, (k / 4) * board::kPitch, board::kPitch, board::kPitch);
     }
     lblEnd = new QLabel(picPuzzle);
+    lblEnd->setTextFormat(Qt::PlainText);   // captions from the library are text, never markup
     lblEnd->setObjectName(QStringLiteral("lblEnd"));
     lblEnd->setGeometry(TwipsRect(1932, 1560, 228, 852));
     lblEnd->setAlignment(Qt::AlignCenter);
@@ -122,6 +124,7 @@ void frmMain::createControls()
         imgSentaku[n]->setTwipsGeometry(1440, thumbTops[n], 1200, 1200);
     }
     lblSelect = new QLabel(fraSelect);
+    lblSelect->setTextFormat(Qt::PlainText);
     lblSelect->setObjectName(QStringLiteral("lblSelect"));
     lblSelect->setGeometry(TwipsRect(1560, 120, 864, 204));
     lblSelect->setFont(fonts::make(fonts::kGothic, 10.8, true));
@@ -132,6 +135,7 @@ void frmMain::createControls()
     picEnding->setGeometry(TwipsRect(375, 1005, 4560, 4560));
 
     lblTime = new QLabel(QStringLiteral("00:00:00"), this);
+    lblTime->setTextFormat(Qt::PlainText);
     lblTime->setObjectName(QStringLiteral("lblTime"));
     lblTime->setGeometry(TwipsRect(2160, 5280, 1092, 372));
     lblTime->setFont(fonts::make(fonts::kLucida, 10.8, true));
@@ -180,10 +184,9 @@ void frmMain::connectHandlers()
         connect(imgPanel[k], &ImageControl::Click, this, [this, k] { imgPanel_Click(k); });
     for (int n = 1; n <= 3; ++n) {
         connect(imgSentaku[n], &ImageControl::Click, this, [this, n] { imgSentaku_Click(n); });
-        connect(optPic[n], &QRadioButton::toggled, this, [this, n](bool on) {
-            if (on)
-                optPic_Click(n);
-        });
+        // Every click runs the option handling, on the option already chosen too (arrow keys
+        // in the group click as well).
+        connect(optPic[n], &QRadioButton::clicked, this, [this, n] { optPic_Click(n); });
     }
     for (int i = 0; i < 2; ++i)
         connect(mAnimChk[i], &QAction::triggered, this, [this, i] { mAnimChk_Click(i); });
@@ -281,10 +284,8 @@ void frmMain::ShowPictureSelection()
 // Selecting an option runs its handling even when it is already selected.
 void frmMain::selectOption(int index)
 {
-    if (optPic[index]->isChecked())
-        optPic_Click(index);
-    else
-        optPic[index]->setChecked(true);
+    optPic[index]->setChecked(true);
+    optPic_Click(index);
 }
 
 void frmMain::optPic_Click(int index)
@@ -324,7 +325,12 @@ void frmMain::mInputPic_Click()
             return;
         try {
             PictureClip.setTag(QString());
-            PictureClip.setPicture(picture::LoadPicture(chosen));
+            const QImage loaded = picture::LoadPicture(chosen);
+            // A picture smaller than the grid would give empty tiles: it is refused like a file
+            // that is no picture.
+            if (loaded.width() < board::kColumns || loaded.height() < board::kRows)
+                throw errors::AppError(errors::kInvalidPicture, "Invalid picture: smaller than the board's grid");
+            PictureClip.setPicture(loaded);
             break;
         } catch (const std::exception&) {
             msgbox::Show(this, {QStringLiteral("この画像ファイルは認識できません。\r\nもう一度画像ファイルを指定してください。"),

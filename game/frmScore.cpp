@@ -29,12 +29,15 @@ const QString kNoTime = QStringLiteral("01:00:00");
 frmScore::frmScore(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFixedDialog), timCmd(this, 0, false)
 {
     dialogframe::Fix(*this, QStringLiteral("スコア"), 2472, 1512);
+    // The stored name and time are shown exactly as read, never as markup.
     lblName = new QLabel(this);
+    lblName->setTextFormat(Qt::PlainText);
     lblName->setObjectName(QStringLiteral("lblName"));
     lblName->setGeometry(TwipsRect(120, 240, 2280, 252));
     lblName->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     lblName->setFont(fonts::make(fonts::kGothic, 10.8, false));
     lblTime = new QLabel(this);
+    lblTime->setTextFormat(Qt::PlainText);
     lblTime->setObjectName(QStringLiteral("lblTime"));
     lblTime->setGeometry(TwipsRect(120, 600, 2256, 252));
     lblTime->setAlignment(Qt::AlignHCenter | Qt::AlignTop);

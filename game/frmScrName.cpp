@@ -39,6 +39,7 @@ frmScrName::frmScrName(const QLabel& clock, QWidget* owner)
     dialogframe::Fix(*this, QStringLiteral("記録"), 3060, 1068);
     const QFont font = fonts::make(fonts::kGothic, 10.2, false);
     lblName = new QLabel(QStringLiteral("お名前"), this);
+    lblName->setTextFormat(Qt::PlainText);
     lblName->setObjectName(QStringLiteral("lblName"));
     lblName->setGeometry(TwipsRect(120, 288, 732, 252));
     lblName->setFont(font);

@@ -21,6 +21,7 @@ QMessageBox::StandardButton Show(QWidget* parent, const Request& request)
     if (Current())
         return Current()(request);
     QMessageBox box(request.icon, request.title, request.text, request.buttons, parent);
+    box.setTextFormat(Qt::PlainText);
     if (request.defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(request.defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());

@@ -16,7 +16,10 @@ QString FormatReport(int number, const QString& text)
 ReportingApplication::ReportingApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     m_presenter = [](int number, const QString& text) {
-        QMessageBox::critical(nullptr, QApplication::applicationDisplayName(), FormatReport(number, text));
+        // The text may carry file names and other outside text: shown as it is, never as markup.
+        QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), FormatReport(number, text));
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
     };
 }
 

@@ -412,7 +412,7 @@ void FrmMainTest::pictureSelectionStopsClockAndMusic()
 {
     frmMain& w = *m_w;
     w.imgCmd_Click(2);
-    w.optPic[3]->setChecked(true);
+    w.optPic[3]->click();
     QCOMPARE(w.PictureClip.Tag(), QString("3"));
     media_double::Reset();
     w.mOrignal_Click();
