@@ -2,7 +2,7 @@
 //
 // Each input becomes the settings file. The target reads the record (best time and name) with
 // settings::GetSetting, saves a new best time with settings::SaveSetting and reads again.
-// Promises checked: reading never fails, whatever the file holds; saving over any file succeeds
+// Promises checked: reading never fails, whatever a file of at most 1 MiB holds; saving over any file succeeds
 // (a file that cannot be parsed is replaced), the saved value reads back exactly, the other entry
 // reads as before, and the file left behind is a JSON object.
 #include "AppError.h"

@@ -4,19 +4,25 @@
 #include "InprocServer.h"
 #include "Registry.h"
 
+#include <QByteArrayList>
 #include <QDir>
 #include <QFile>
-#include <QHash>
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <link.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <limits>
+#include <map>
 #include <mutex>
 #include <new>
 #include <optional>
+#include <utility>
 
 namespace component {
 namespace {
@@ -26,19 +32,22 @@ QString hex(HResult result)
     return QStringLiteral("0x") + QString::number(static_cast<quint32>(result), 16).toUpper().rightJustified(8, QLatin1Char('0'));
 }
 
-// Why the shared object at `path` cannot be loaded whole, or an empty text. The dynamic loader
-// maps a library's segments straight from the file and touches them; a file cut short (an
-// interrupted copy or install) would then end the program with SIGBUS instead of an error.
-// Anything that is not an ELF file of this machine's class is left to dlopen to refuse, and so
-// is a file too short for an ELF header (nothing is read from it: /proc files show size 0).
-QString cutOffLibrary(const QString& path, qint64 size)
+// Why the open shared object `fd` (found at `path`) cannot be loaded whole, or an empty text. The
+// dynamic loader maps a library's segments straight from the file and touches them; a file cut
+// short (an interrupted copy or install) would then end the program with SIGBUS instead of an
+// error. Anything that is not an ELF file of this machine's class is left to dlopen to refuse,
+// and so is a file too short for an ELF header (nothing is read from it: /proc files show size 0).
+QString cutOffLibrary(int fd, qint64 size)
 {
     ElfW(Ehdr) header{};
-    QFile file(path);
-    if (size < qint64(sizeof header) || !file.open(QIODevice::ReadOnly))
+    const auto readAt = [fd](void* into, size_t count, quint64 offset) {
+        return offset <= quint64(std::numeric_limits<off_t>::max()) &&
+               ::pread(fd, into, count, off_t(offset)) == ssize_t(count);
+    };
+    if (size < qint64(sizeof header))
         return QString();
-    if (file.read(reinterpret_cast<char*>(&header), sizeof header) != qint64(sizeof header) ||
-        std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != (sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32))
+    if (!readAt(&header, sizeof header, 0) || std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 ||
+        header.e_ident[EI_CLASS] != (sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32))
         return QString();
     const auto cutOff = [&](quint64 needed) {
         return QStringLiteral("the file is cut off (%1 of %2 bytes)").arg(size).arg(needed);
@@ -46,11 +55,11 @@ QString cutOffLibrary(const QString& path, qint64 size)
     if (header.e_phnum == 0 || header.e_phentsize != sizeof(ElfW(Phdr)))
         return QString();   // not a loadable object of this machine: dlopen says why
     const quint64 tableEnd = quint64(header.e_phoff) + quint64(header.e_phnum) * sizeof(ElfW(Phdr));
-    if (tableEnd > quint64(size) || !file.seek(qint64(header.e_phoff)))
+    if (tableEnd > quint64(size))
         return cutOff(tableEnd);
     for (int i = 0; i < header.e_phnum; ++i) {
         ElfW(Phdr) segment{};
-        if (file.read(reinterpret_cast<char*>(&segment), sizeof segment) != qint64(sizeof segment))
+        if (!readAt(&segment, sizeof segment, quint64(header.e_phoff) + quint64(i) * sizeof segment))
             return cutOff(tableEnd);
         const quint64 segmentEnd = quint64(segment.p_offset) + quint64(segment.p_filesz);
         if (segment.p_type == PT_LOAD && (segmentEnd < segment.p_offset || segmentEnd > quint64(size)))
@@ -62,7 +71,6 @@ QString cutOffLibrary(const QString& path, qint64 size)
 // The last library file found whole, as it was then: its headers are read again only when the
 // file changes (a replaced or rewritten file has another inode, size or modification time).
 struct WholeFile {
-    QString path;
     dev_t device = 0;
     ino_t inode = 0;
     off_t size = 0;
@@ -71,42 +79,232 @@ struct WholeFile {
 std::mutex g_wholeMutex;
 std::optional<WholeFile> g_whole;
 
-bool sameFile(const WholeFile& known, const QString& path, const struct stat& st)
+bool sameFile(const WholeFile& known, const struct stat& st)
 {
-    return known.path == path && known.device == st.st_dev && known.inode == st.st_ino && known.size == st.st_size &&
+    return known.device == st.st_dev && known.inode == st.st_ino && known.size == st.st_size &&
            known.modified.tv_sec == st.st_mtim.tv_sec && known.modified.tv_nsec == st.st_mtim.tv_nsec;
 }
 
-bool knownWhole(const QString& path, const struct stat& st)
+bool knownWhole(const struct stat& st)
 {
     const std::lock_guard guard(g_wholeMutex);
-    return g_whole && sameFile(*g_whole, path, st);
+    return g_whole && sameFile(*g_whole, st);
 }
 
-void rememberWhole(const QString& path, const struct stat& st)
+void rememberWhole(const struct stat& st)
 {
     const std::lock_guard guard(g_wholeMutex);
-    g_whole = WholeFile{path, st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+    g_whole = WholeFile{st.st_dev, st.st_ino, st.st_size, st.st_mtim};
 }
 
-// Loaded libraries by path: their DllGetClassObject. Entries are never removed.
-std::mutex g_serversMutex;
-QHash<QString, DllGetClassObjectFn> g_servers;
+bool trusted(uid_t owner)
+{
+    return owner == 0 || owner == ::geteuid();
+}
+
+// Why someone other than root and the user running the game could change what is inside the
+// folder `name`, or an empty text. A folder that others may write is safe only when it is
+// sticky (only an entry's owner may rename or remove it) and belongs to root or the user.
+QString unsafeFolder(const QByteArray& name, const struct stat& st)
+{
+    const QString folder = QFile::decodeName(name);
+    if (!trusted(st.st_uid))
+        return QStringLiteral("the folder %1 belongs to another user").arg(folder);
+    if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (st.st_mode & S_ISVTX) == 0)
+        return QStringLiteral("the folder %1 can be written by its group or by others").arg(folder);
+    return QString();
+}
+
+QByteArray parentFolder(const QByteArray& folder)
+{
+    const qsizetype slash = folder.lastIndexOf('/');
+    return slash <= 0 ? QByteArray("/") : folder.left(slash);
+}
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Follows `path` from the root folder as the kernel does, checking every folder it looks into
+// and every symbolic link it follows, and sets *found to what the path names in the end.
+HResult walkPath(const QString& path, struct stat* found, QString* why)
+{
+    constexpr int kMaxLinks = 40;   // the kernel's own limit
+    const auto missing = [&](int error) {
+        *why = QStringLiteral("library %1 cannot be found: %2").arg(path, systemError(error));
+        return error == ENOENT || error == ENOTDIR ? hr::kModuleNotFound : hr::kAccessDenied;
+    };
+    const auto swappable = [&](const QString& because) {
+        *why = QStringLiteral("library %1 can be swapped by others: %2").arg(path, because);
+        return hr::kAccessDenied;
+    };
+    QByteArrayList pending = QFile::encodeName(path).split('/');
+    QByteArray folder = "/";
+    struct stat folderStat{};
+    if (::lstat("/", &folderStat) != 0)
+        return missing(errno);
+    if (const QString unsafe = unsafeFolder(folder, folderStat); !unsafe.isEmpty())
+        return swappable(unsafe);
+    int links = 0;
+    while (!pending.isEmpty()) {
+        const QByteArray name = pending.takeFirst();
+        if (name.isEmpty() || name == ".")
+            continue;
+        if (name == "..") {   // the folder above was looked into on the way here
+            folder = parentFolder(folder);
+            if (::lstat(folder.constData(), &folderStat) != 0)
+                return missing(errno);
+            continue;
+        }
+        const QByteArray entry = folder == "/" ? "/" + name : folder + '/' + name;
+        struct stat st{};
+        if (::lstat(entry.constData(), &st) != 0)
+            return missing(errno);
+        if (S_ISLNK(st.st_mode)) {
+            if (++links > kMaxLinks)
+                return missing(ELOOP);
+            // In a sticky folder that others write, the link's owner may replace it at will.
+            if ((folderStat.st_mode & S_ISVTX) != 0 && !trusted(st.st_uid))
+                return swappable(QStringLiteral("the symbolic link %1 belongs to another user").arg(QFile::decodeName(entry)));
+            QByteArray target(PATH_MAX, Qt::Uninitialized);
+            const ssize_t length = ::readlink(entry.constData(), target.data(), size_t(target.size()));
+            if (length < 0)
+                return missing(errno);
+            if (length >= target.size())
+                return missing(ENAMETOOLONG);
+            target.truncate(length);
+            if (target.startsWith('/')) {
+                folder = "/";
+                ::lstat("/", &folderStat);
+            }
+            pending = target.split('/') + pending;
+            continue;
+        }
+        if (S_ISDIR(st.st_mode)) {
+            if (const QString unsafe = unsafeFolder(entry, st); !unsafe.isEmpty())
+                return swappable(unsafe);
+            folder = entry;
+            folderStat = st;
+            continue;
+        }
+        for (const QByteArray& rest : pending) {
+            if (!rest.isEmpty())
+                return missing(ENOTDIR);   // a path through a file
+        }
+        *found = st;
+        return hr::kOk;
+    }
+    *found = folderStat;   // the path names a folder
+    return hr::kOk;
+}
+
+// Checks the library at `path` and opens it once: on success *fd is a descriptor of the very
+// file that was checked (the caller closes it) and *st what fstat says about it.
+HResult openChecked(const QString& path, int* fd, struct stat* st, QString* why)
+{
+    if (path.isEmpty()) {
+        *why = QStringLiteral("no library path is registered");
+        return hr::kModuleNotFound;
+    }
+    if (!QDir::isAbsolutePath(path)) {
+        *why = QStringLiteral("library path %1 is not absolute").arg(path);
+        return hr::kAccessDenied;
+    }
+    struct stat named{};
+    if (const HResult result = walkPath(path, &named, why); failed(result))
+        return result;
+    const auto refuse = [&](const QString& text) {
+        *why = QStringLiteral("library %1 %2").arg(path, text);
+        return hr::kAccessDenied;
+    };
+    if (!S_ISREG(named.st_mode))
+        return refuse(QStringLiteral("is not a regular file"));   // checked before opening: a FIFO would block
+    const int opened = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (opened < 0) {
+        const int error = errno;
+        *why = QStringLiteral("library %1 cannot be found: %2").arg(path, systemError(error));
+        return error == ENOENT || error == ENOTDIR ? hr::kModuleNotFound : hr::kAccessDenied;
+    }
+    const auto close = [opened](HResult result) {
+        ::close(opened);
+        return result;
+    };
+    if (::fstat(opened, st) != 0)
+        return close(refuse(QStringLiteral("cannot be examined: %1").arg(systemError(errno))));
+    if (st->st_dev != named.st_dev || st->st_ino != named.st_ino)
+        return close(refuse(QStringLiteral("was replaced while it was being checked")));
+    if ((st->st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return close(refuse(QStringLiteral("can be written by its group or by others")));
+    if (!trusted(st->st_uid))
+        return close(refuse(QStringLiteral("belongs to another user (uid %1)").arg(st->st_uid)));
+    if (!knownWhole(*st)) {
+        if (const QString cut = cutOffLibrary(opened, st->st_size); !cut.isEmpty()) {
+            *why = QStringLiteral("library %1 cannot be loaded: %2").arg(path, cut);
+            return close(hr::kBadFormat);
+        }
+        rememberWhole(*st);
+    }
+    *fd = opened;
+    return hr::kOk;
+}
+
+// Library files are loaded through an open descriptor ("/proc/self/fd/N"), so that the file
+// loaded is the file checked. The loader knows each library by that name and finds it again by
+// name, and dladdr reports it, so the descriptor of every file handed to dlopen stays open for
+// the life of the process: the name never comes to mean another file, and it still resolves to
+// the library's real path. Loaded libraries are also remembered by file, with their
+// DllGetClassObject. Entries are never removed.
+using FileKey = std::pair<dev_t, ino_t>;
+std::mutex g_loaderMutex;
+std::map<FileKey, int> g_loadedFiles;   // file -> the descriptor it was loaded through
+std::map<FileKey, DllGetClassObjectFn> g_servers;
+
+QByteArray descriptorPath(int fd)
+{
+    return "/proc/self/fd/" + QByteArray::number(fd);
+}
+
+// dlopen of the checked file open on `fd`, which this takes over. Expects g_loaderMutex held.
+HResult dlopenChecked(const QString& path, int fd, const struct stat& st, void** handle, QString* why)
+{
+    const FileKey key{st.st_dev, st.st_ino};
+    int loadFd = fd;
+    if (const auto known = g_loadedFiles.find(key); known != g_loadedFiles.end()) {
+        ::close(fd);   // the same file (its inode is held open): load it by the name it has already
+        loadFd = known->second;
+    }
+    const QByteArray name = descriptorPath(loadFd);
+    dlerror();
+    *handle = ::dlopen(name.constData(), RTLD_NOW | RTLD_LOCAL);
+    if (!*handle) {
+        const char* error = dlerror();
+        QString text = QString::fromLocal8Bit(error ? error : "unknown error");
+        text.replace(QFile::decodeName(name) + QLatin1Char(':'), path + QLatin1Char(':'));   // report the real name
+        *why = QStringLiteral("library %1 cannot be loaded: %2").arg(path, text);
+        if (loadFd == fd)
+            ::close(fd);
+        return hr::kBadFormat;
+    }
+    g_loadedFiles.emplace(key, loadFd);
+    return hr::kOk;
+}
 
 HResult loadServer(const QString& path, DllGetClassObjectFn* getClassObject, QString* why)
 {
-    const std::lock_guard guard(g_serversMutex);
-    if (const auto it = g_servers.constFind(path); it != g_servers.constEnd()) {
-        *getClassObject = *it;
+    int fd = -1;
+    struct stat st{};
+    if (const HResult result = openChecked(path, &fd, &st, why); failed(result))
+        return result;
+    const std::lock_guard guard(g_loaderMutex);
+    if (const auto it = g_servers.find({st.st_dev, st.st_ino}); it != g_servers.end()) {
+        ::close(fd);
+        *getClassObject = it->second;
         return hr::kOk;
     }
-    dlerror();
-    void* handle = ::dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        const char* error = dlerror();
-        *why = QStringLiteral("library %1 cannot be loaded: %2").arg(path, QString::fromLocal8Bit(error ? error : "unknown error"));
-        return hr::kBadFormat;
-    }
+    void* handle = nullptr;
+    if (const HResult result = dlopenChecked(path, fd, st, &handle, why); failed(result))
+        return result;
     void* symbol = ::dlsym(handle, kDllGetClassObject);
     if (!symbol) {
         *why = QStringLiteral("library %1 has no entry point %2").arg(path, QLatin1String(kDllGetClassObject));
@@ -114,7 +312,7 @@ HResult loadServer(const QString& path, DllGetClassObjectFn* getClassObject, QSt
         return hr::kProcNotFound;
     }
     *getClassObject = reinterpret_cast<DllGetClassObjectFn>(symbol);
-    g_servers.insert(path, *getClassObject);
+    g_servers.emplace(FileKey{st.st_dev, st.st_ino}, *getClassObject);
     return hr::kOk;
 }
 
@@ -133,9 +331,6 @@ HResult create(const QUuid& clsid, const QUuid& iid, void** object, QString* why
         *why = registryWhy;
         return result;
     }
-    if (failed(result = checkServerPath(path, why)))
-        return result;
-
     DllGetClassObjectFn getClassObject = nullptr;
     if (failed(result = loadServer(path, &getClassObject, why)))
         return result;
@@ -206,31 +401,39 @@ HResult createInstance(const QUuid& clsid, const QUuid& iid, void** object, QStr
 HResult checkServerPath(const QString& path, QString* reason) noexcept
 {
     try {
-        auto refuse = [reason](HResult result, const QString& text) {
-            if (reason)
-                *reason = text;
-            return result;
-        };
-        if (path.isEmpty())
-            return refuse(hr::kModuleNotFound, QStringLiteral("no library path is registered"));
-        if (!QDir::isAbsolutePath(path))
-            return refuse(hr::kAccessDenied, QStringLiteral("library path %1 is not absolute").arg(path));
+        int fd = -1;
         struct stat st{};
-        if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
-            const int error = errno;
-            return refuse(error == ENOENT || error == ENOTDIR ? hr::kModuleNotFound : hr::kAccessDenied,
-                          QStringLiteral("library %1 cannot be found: %2").arg(path, QString::fromLocal8Bit(std::strerror(error))));
+        QString why;
+        const HResult result = openChecked(path, &fd, &st, &why);
+        if (failed(result)) {
+            if (reason)
+                *reason = why;
+            return result;
         }
-        if (!S_ISREG(st.st_mode))
-            return refuse(hr::kAccessDenied, QStringLiteral("library %1 is not a regular file").arg(path));
-        if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
-            return refuse(hr::kAccessDenied, QStringLiteral("library %1 can be written by its group or by others").arg(path));
-        if (!knownWhole(path, st)) {
-            if (const QString cut = cutOffLibrary(path, st.st_size); !cut.isEmpty())
-                return refuse(hr::kBadFormat, QStringLiteral("library %1 cannot be loaded: %2").arg(path, cut));
-            rememberWhole(path, st);
-        }
+        ::close(fd);
         return hr::kOk;
+    } catch (...) {
+        return hr::kOutOfMemory;
+    }
+}
+
+HResult loadServerLibrary(const QString& path, void** handle, QString* reason) noexcept
+{
+    if (!handle)
+        return hr::kPointer;
+    *handle = nullptr;
+    try {
+        int fd = -1;
+        struct stat st{};
+        QString why;
+        HResult result = openChecked(path, &fd, &st, &why);
+        if (succeeded(result)) {
+            const std::lock_guard guard(g_loaderMutex);
+            result = dlopenChecked(path, fd, st, handle, &why);
+        }
+        if (failed(result) && reason)
+            *reason = why;
+        return result;
     } catch (...) {
         return hr::kOutOfMemory;
     }

@@ -2,8 +2,8 @@
 //
 // Contract
 //   createInstance looks the class up in the registry (CLSID\{clsid}\InprocServer32), checks
-//   the library path (checkServerPath), loads the library with every symbol resolved at once,
-//   asks its DllGetClassObject for the class factory and the factory for interface `iid`.
+//   the library path (checkServerPath) and loads the very file it checked (loadServerLibrary)
+//   with every symbol resolved at once, asks its DllGetClassObject for the class factory and the factory for interface `iid`.
 //   On success *object holds that interface with one reference the caller owns (release it,
 //   or adopt it into a ComPtr). On failure *object is null, the result says which step failed
 //   and *reason (when given) is one sentence naming the class id and the reason. Nothing
@@ -27,12 +27,26 @@ namespace component {
 
 HResult createInstance(const QUuid& clsid, const QUuid& iid, void** object, QString* reason = nullptr) noexcept;
 
-// hr::kOk when `path` may be loaded as a component library: an absolute path naming a regular
-// file (after symbolic links) that neither its group nor others can write.
+// hr::kOk when `path` may be loaded as a component library:
+//   - an absolute path naming a regular file (after symbolic links);
+//   - the file belongs to root or to the user running the game, and neither its group nor
+//     others can write it;
+//   - no one else can swap it: every folder the path passes through (the folders of each
+//     symbolic link's target included) belongs to root or the user, and its group and others
+//     cannot write it unless it is sticky; a symbolic link followed in a sticky folder belongs
+//     to root or the user.
 // hr::kModuleNotFound if there is no such file, hr::kBadFormat for a shared object cut short
 // (its segments run past the end of the file, which would crash the loader), hr::kAccessDenied
-// otherwise.
+// otherwise. *reason (when given) names the path and why it was refused.
 HResult checkServerPath(const QString& path, QString* reason = nullptr) noexcept;
+
+// Checks `path` as checkServerPath does and loads the very file it checked: the file is opened
+// once, checked through its descriptor and loaded through that descriptor, so a file swapped in
+// between is never loaded. On success *handle is the dlopen handle (RTLD_NOW | RTLD_LOCAL); the
+// library is known to the loader and to dladdr as "/proc/self/fd/<n>", a descriptor kept open
+// for the life of the process, whose link names the library's real path. Failures as
+// checkServerPath, and hr::kBadFormat when dlopen refuses the file (its reason names `path`).
+HResult loadServerLibrary(const QString& path, void** handle, QString* reason = nullptr) noexcept;
 
 QString resultText(HResult result);
 

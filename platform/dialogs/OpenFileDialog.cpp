@@ -77,6 +77,23 @@ QString WithDefaultExt(const QString& path, const QString& defaultExt)
     return path + QLatin1Char('.') + ext;
 }
 
+namespace {
+
+// True when the file name of `path` is blank once a trailing default extension is taken off.
+bool IsBlankName(const QString& path, const QString& defaultExt)
+{
+    QString name = QFileInfo(path).fileName();
+    QString ext = defaultExt;
+    if (ext.startsWith(QLatin1Char('.')))
+        ext.remove(0, 1);
+    // Qt's dialog adds the default extension to whatever was typed, spaces included.
+    if (!ext.isEmpty() && name.endsWith(QLatin1Char('.') + ext))
+        name.chop(ext.size() + 1);
+    return name.trimmed().isEmpty();
+}
+
+}  // namespace
+
 QString OpenFileDialog::ShowOpen(QWidget* parent)
 {
     OpenFileRequest request;
@@ -89,8 +106,8 @@ QString OpenFileDialog::ShowOpen(QWidget* parent)
 
     const OpenFileAnswer answer = Answer();   // a copy: the answer may replace itself
     const QString chosen = answer ? answer(request) : ShowQtDialog(request);
-    m_fileName = chosen.isEmpty() ? QString() : WithDefaultExt(chosen, m_defaultExt);
-    if (!m_fileName.trimmed().isEmpty())
+    m_fileName = IsBlankName(chosen, m_defaultExt) ? QString() : WithDefaultExt(chosen, m_defaultExt);
+    if (!m_fileName.isEmpty())
         m_lastFolder = QFileInfo(m_fileName).absolutePath();
     return m_fileName;
 }

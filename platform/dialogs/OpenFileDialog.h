@@ -4,13 +4,14 @@
 //   - Set the title, the filter, the default extension and the file name, then ShowOpen(): it
 //     blocks until the player closes the dialog and returns the chosen path, or the empty text
 //     when the player cancels (cancel is not an error). FileName() reads the same text afterwards.
+//   - A chosen name that is blank (only spaces, or nothing, before the default extension that
+//     the dialog may have added: "<folder>/   .bmp") counts as cancel: the empty text.
 //   - The filter is the classic text of alternating descriptions and pattern lists separated by
 //     "|", the patterns of one list separated by ";" ("Bitmaps (*.bmp)|*.bmp;*.dib|GIF|*.gif").
 //     Each description is shown exactly as written; the first choice is selected. Matching is
 //     not case-sensitive (PHOTO.JPG shows under *.jpg). See QtNameFilters.
 //   - The default extension (".bmp" or "bmp") is added to a chosen name whose last part has no
-//     "." at all, as the player expects when typing "cat" for "cat.bmp"; a name that is blank
-//     (only spaces) is returned unchanged.
+//     "." at all, as the player expects when typing "cat" for "cat.bmp".
 //   - A name that does not exist is returned like any other: the caller finds out when it opens
 //     the file.
 //   - The dialog opens in the folder of the last name this object returned; the first time in the

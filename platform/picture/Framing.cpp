@@ -109,26 +109,20 @@ Outline WalkBmp(const Bytes& b)
     }
     case 1:     // RLE8
     case 2: {   // RLE4
+        // Whole only once the end-of-bitmap code is reached. Neither the ends of rows nor a jump
+        // down past the last row will do: a damaged file can end all its rows early and still
+        // carry runs that the decoder draws, so a copy cut off after them would pass as whole.
         qint64 pos = dataOffset;
-        qint64 rows = 0;
         while (b.has(pos, 2)) {
             const quint32 count = b.u8(pos);
             const quint32 value = b.u8(pos + 1);
             pos += 2;
-            if (count != 0)
-                continue;   // a run of `count` pixels
-            if (value == 0) {   // end of row
-                if (++rows >= out.height)
-                    return out;
-            } else if (value == 1) {   // end of bitmap
-                return out;
-            } else if (value == 2) {   // skip right and down
-                if (!b.has(pos, 2))
-                    break;
-                rows += b.u8(pos + 1);
+            if (count != 0 || value == 0)
+                continue;   // a run of `count` pixels, or the end of a row
+            if (value == 1)
+                return out;   // end of bitmap
+            if (value == 2) {   // skip right and down: two more bytes
                 pos += 2;
-                if (rows >= out.height)
-                    return out;
             } else {   // `value` literal pixels, padded to a 16-bit boundary
                 const qint64 literal = compression == 1 ? value : (value + 1) / 2;
                 pos += literal + (literal & 1);

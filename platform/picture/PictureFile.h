@@ -8,7 +8,7 @@
 //   - A picture counts only when the file holds all of it. Qt's readers hand back a partly filled
 //     image for a cut-off BMP, GIF or JPEG and report success, so the file's own framing is walked
 //     first: an uncompressed BMP must hold the pixel bytes its header declares, an RLE BMP must
-//     reach its end-of-bitmap code (or end every row), a GIF's first image must end its data
+//     reach its end-of-bitmap code, a GIF's first image must end its data
 //     blocks, a PNG must reach its IEND chunk, a JPEG its end-of-image marker. A decoder warning
 //     that the data ran out early ("premature end") also fails the load.
 //   - Size limits, checked on the header before any pixel memory is taken: each side at most

@@ -1,6 +1,7 @@
 // Tests of picture loading: good files of each format, cut-off, foreign and oversized ones, odd paths.
 #include "AppError.h"
 #include "PictureFile.h"
+#include "RleBmp.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -125,14 +126,7 @@ QByteArray EncodeGif(const QImage& image, std::optional<QRgb> transparent = std:
 QByteArray Rle8Bmp(bool whole)
 {
     const QByteArray data = whole ? QByteArray::fromHex("0400 0000 0401 0001") : QByteArray::fromHex("0400");
-    QByteArray bytes = QByteArray::fromHex(
-        "424d 00000000 00000000 3e000000"                        // file header, pixels at 62
-        "28000000 04000000 02000000 0100 0800 01000000"          // 4 x 2, 8 bits, RLE8
-        "00000000 00000000 00000000 02000000 00000000"           // image size, resolution, 2 colours
-        "0000ff00 ff000000");                                    // palette: red, blue
-    bytes += data;
-    qToLittleEndian<quint32>(quint32(bytes.size()), bytes.data() + 2);
-    return bytes;
+    return picture_test::RleBmp(4, 2, 8, {qRgb(255, 0, 0), qRgb(0, 0, 255)}, data);
 }
 
 QImage RleExpected()

@@ -2,10 +2,10 @@
 //
 //   tavorin-regsvr [-u] <library file>
 //
-// Loads the file (after the same path check component creation applies) and calls its
-// DllRegisterServer, or DllUnregisterServer with -u. Exit status 0 on success, 1 when the
-// library cannot be used or its entry point fails, 2 on a wrong command line; every failure
-// prints one line on standard error.
+// Loads the file through the path check component creation applies (the file checked is the
+// file loaded) and calls its DllRegisterServer, or DllUnregisterServer with -u. Exit status 0
+// on success, 1 when the library cannot be used or its entry point fails, 2 on a wrong command
+// line; every failure prints one line on standard error.
 #include "CreateObject.h"
 #include "InprocServer.h"
 #include "Registry.h"
@@ -44,12 +44,9 @@ int main(int argc, char** argv)
 
     const QString path = QFileInfo(QFile::decodeName(file)).absoluteFilePath();
     QString reason;
-    if (component::failed(component::checkServerPath(path, &reason)))
+    void* handle = nullptr;
+    if (component::failed(component::loadServerLibrary(path, &handle, &reason)))
         return fail(reason);
-
-    void* handle = ::dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle)
-        return fail(QStringLiteral("library %1 cannot be loaded: %2").arg(path, QString::fromLocal8Bit(dlerror())));
 
     const char* entryName = unregister ? component::kDllUnregisterServer : component::kDllRegisterServer;
     void* symbol = ::dlsym(handle, entryName);
