@@ -7,15 +7,22 @@
 #include <array>
 
 class ImageControl;
+class QString;
+class QWidget;
 
 namespace accessibility {
 
-// Names and descriptions of the picture buttons imgCmd(1 to 3), the thumbnails imgSentaku(1 to 3)
-// and the title.
+// Names and descriptions of the picture buttons imgCmd(1 to 3), the thumbnails imgSentaku(1 to 3),
+// the title and the board.
 void describeMainControls(const controls::ControlArray<ImageControl*, 1, 3>& imgCmd,
-                          const controls::ControlArray<ImageControl*, 1, 3>& imgSentaku, ImageControl& imgTitle);
+                          const controls::ControlArray<ImageControl*, 1, 3>& imgSentaku, ImageControl& imgTitle,
+                          QWidget& board);
 
-// Each tile's name ("Tile 5") and its picture position and board position as the board now stands.
+// Tells a screen reader `text` at once (an alert from `source`): "Game Clear", a hint.
+void announce(QWidget& source, const QString& text);
+
+// Each tile's name ("Tile 5"), its picture position and board position as the board now stands,
+// and its cell in the board's grid.
 void describeTiles(const board::Board& board, const std::array<ImageControl*, board::kCells>& imgPanel);
 
 }  // namespace accessibility

@@ -1,8 +1,10 @@
 // Hints: the worker that solves, the check of its answer, and the blink.
 #include "HintController.h"
 
+#include "Accessibility.h"
 #include "GameBoard.h"
 #include "ImageControl.h"
+#include "MessageBox.h"
 
 #include <chrono>
 
@@ -13,8 +15,8 @@ constexpr auto kSolveTime = std::chrono::milliseconds(3000);
 }  // namespace
 
 HintController::HintController(const board::BoardModel& model, const Panels& panels, std::function<bool()> inPlay,
-                               QObject* parent)
-    : QObject(parent), timHint(this, 0), m_model(model), m_panels(panels), m_inPlay(std::move(inPlay))
+                               QWidget* window)
+    : timHint(this, 0), m_model(model), m_panels(panels), m_inPlay(std::move(inPlay)), m_window(window)
 {
     connect(&timHint, &WindowTimer::Timer, this, &HintController::timHint_Timer);
 }
@@ -39,6 +41,14 @@ void HintController::ask()
     const auto tiles = solver::tilesFromBoard(m_model.board);
     if (!tiles)
         return;
+    if (!m_agreed) {
+        const auto answer = msgbox::Show(
+            m_window, {QStringLiteral("ヒントを使いますか？\r\nヒントを使ったゲームのタイムは記録されません。"), QStringLiteral("ヒント"),
+                       QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes});
+        if (answer != QMessageBox::Yes)
+            return;
+        m_agreed = true;
+    }
     if (m_worker.joinable())
         m_worker.join();
     m_running = true;
@@ -80,6 +90,7 @@ void HintController::onAnswer(const std::string& tile, const std::string& boardW
     if (m_panel < 0)
         return;
     m_used = true;
+    accessibility::announce(*m_panels[m_panel]->parentWidget(), QStringLiteral("Hint: slide tile %1").arg(QString::fromStdString(tile)));
     m_blinks = 0;
     timHint.setEnabled(true);
     timHint.setInterval(kBlinkInterval);
@@ -106,4 +117,5 @@ void HintController::newGame()
 {
     stop();
     m_used = false;
+    m_agreed = false;
 }

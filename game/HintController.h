@@ -18,6 +18,7 @@
 #include "WindowTimer.h"
 
 #include <QObject>
+#include <QWidget>
 #include <array>
 #include <atomic>
 #include <functional>
@@ -33,14 +34,17 @@ public:
     using Panels = std::array<ImageControl*, board::kCells>;
 
     // `model` and `panels` are the window's board and tile images; `inPlay` tells whether a
-    // game is running and its board takes clicks. All must outlive the controller.
+    // game is running and its board takes clicks; `window` owns the question's message box. All
+    // must outlive the controller.
     HintController(const board::BoardModel& model, const Panels& panels, std::function<bool()> inPlay,
-                   QObject* parent = nullptr);
+                   QWidget* window);
     ~HintController() override;
 
     // Starts building (or loading) the solver's tables in the background; once is enough.
     void startTables();
-    // Solves the board as it stands on the worker; the answer's tile then blinks.
+    // Solves the board as it stands on the worker; the answer's tile then blinks and a screen
+    // reader is told its name. The first time in a game, a message box asks first whether to use
+    // a hint at all (a game with a hint sets no record); no changes nothing.
     void ask();
     // Ends a blink, leaving the tile shown.
     void stop();
@@ -63,6 +67,8 @@ private:
     const board::BoardModel& m_model;
     const Panels& m_panels;
     std::function<bool()> m_inPlay;
+    QWidget* m_window;
+    bool m_agreed = false;         // the player said yes to hints in this game
     std::unique_ptr<solver::BackgroundDatabases> m_tables;
     solver::HintSolver m_solver;   // used on the worker only
     std::thread m_worker;

@@ -12,7 +12,9 @@
 #include "MessageBox.h"
 #include "PictureBox.h"
 #include "PictureFile.h"
+#include "KeyboardAccess.h"
 #include "ScreenGeometry.h"
+#include "TileGrid.h"
 #include "Twips.h"
 #include "WindowDrag.h"
 #include "frmAbout.h"
@@ -71,7 +73,7 @@ frmMain::frmMain(board::RandomSource& random, QWidget* parent)
     createControls();
     createMenu();
     ending = std::make_unique<EndingStage>(*picEnding, *picEndingBuf, timEnding);
-    hints = std::make_unique<HintController>(model, imgPanel, [this] { return inPlay(); });
+    hints = std::make_unique<HintController>(model, imgPanel, [this] { return inPlay(); }, this);
     connectHandlers();
     new controls::WindowDrag(this);
 }
@@ -88,7 +90,7 @@ void frmMain::createControls()
     picEndingBuf->setBackColor(palette().color(QPalette::Window));
     picEndingBuf->hide();
 
-    picPuzzle = new QWidget(this);
+    picPuzzle = new TileGrid(board::kRows, board::kColumns, this);
     picPuzzle->setObjectName(QStringLiteral("picPuzzle"));
     picPuzzle->setGeometry(TwipsRect(648, 1080, 4080, 4092));
     picPuzzle->setAutoFillBackground(true);
@@ -155,7 +157,8 @@ void frmMain::createControls()
     for (QWidget* box : std::initializer_list<QWidget*>{picPuzzle, fraSelect, picEnding})
         box->raise();
 
-    accessibility::describeMainControls(imgCmd, imgSentaku, *imgTitle);
+    accessibility::describeMainControls(imgCmd, imgSentaku, *imgTitle, *picPuzzle);
+    keyboard::setUpMainWindow(*this);
     setFocusPolicy(Qt::StrongFocus);
 }
 
@@ -375,7 +378,9 @@ void frmMain::imgCmd_Click(int index)
         return;
     }
     if (index == 1) {
-        mMenu->popup(QCursor::pos());
+        // At the pointer when the menu is opened by mouse; below the button from the keyboard.
+        mMenu->popup(modCommon::IsCursorOver(*imgCmd[1]) ? QCursor::pos()
+                                                          : imgCmd[1]->mapToGlobal(QPoint(0, imgCmd[1]->height())));
         return;
     }
 
@@ -519,6 +524,7 @@ void frmMain::endOfGame()
     controls::SetForeColor(lblEnd, modCommon::colorFromText(modCommon::GetResStr(ids::str::kEndForeColor)));
     fonts::fitCaption(*lblEnd, modCommon::GetResStr(ids::str::kEndCaption), fonts::kCentury, 36, picPuzzle->width() - 8);
     lblEnd->setVisible(true);
+    accessibility::announce(*lblEnd, lblEnd->text());
     SendMedia("stop all");
     SendMedia("play EndSound from 0");
     musicOn = false;

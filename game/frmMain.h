@@ -13,6 +13,7 @@
 #include "OpenFileDialog.h"
 #include "PictureClip.h"
 #include "Shuffle.h"
+#include "TileGrid.h"
 #include "WindowTimer.h"
 
 #include <QMenu>
@@ -74,7 +75,7 @@ public:
     picclip::PictureClip PictureClip;
     WindowTimer timMain;
     dialogs::OpenFileDialog CommonDlg;
-    QWidget* picPuzzle = nullptr;
+    TileGrid* picPuzzle = nullptr;
     QLabel* lblEnd = nullptr;
     std::array<ImageControl*, board::kCells> imgPanel{};
     QFrame* fraSelect = nullptr;

@@ -31,6 +31,7 @@ frmPreview::frmPreview(const QImage& picture, QWidget* owner)
     imgPrev = new ImageControl(this);
     imgPrev->setObjectName(QStringLiteral("imgPrev"));
     imgCmd = new ImageControl(this);
+    imgCmd->setPressable(true);
     imgCmd->setObjectName(QStringLiteral("imgCmd"));
     imgPrev->setTwipsGeometry(0, 0, 2500, 2500);
     imgCmd->setTwipsGeometry(840, 2640, Twips(kButtonWidth), Twips(kButtonHeight));

@@ -45,6 +45,7 @@ frmScore::frmScore(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFix
     const std::int32_t lefts[] = {240, 1440};
     for (int i = 0; i < 2; ++i) {
         imgCmd[i] = new ImageControl(this);
+        imgCmd[i]->setPressable(true);
         imgCmd[i]->setObjectName(QStringLiteral("imgCmd%1").arg(i));
         imgCmd[i]->setTwipsGeometry(lefts[i], 1080, 804, 396);
         connect(imgCmd[i], &ImageControl::Click, this, [this, i] { imgCmd_Click(i); });

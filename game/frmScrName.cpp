@@ -50,6 +50,8 @@ frmScrName::frmScrName(const QLabel& clock, QWidget* owner)
     txtName->setFont(font);
     txtName->setFocus();
     imgCmd = new ImageControl(this);
+    imgCmd->setPressable(true);
+    lblName->setBuddy(txtName);   // a screen reader reads the name box as labelled by "お名前"
     imgCmd->setObjectName(QStringLiteral("imgCmd"));
     imgCmd->setTwipsGeometry(1044, 600, 804, 396);
     connect(imgCmd, &ImageControl::Click, this, &frmScrName::imgCmd_Click);

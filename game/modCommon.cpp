@@ -135,7 +135,11 @@ std::int32_t longFromText(const QString& text)
 
 void showButtonPicture(ImageControl& button, std::int32_t normalId)
 {
-    button.setPicture(GetResPic(IsCursorOver(button) ? qel::ids::bmp::hover(normalId) : normalId, kPictureBitmap));
+    // The pointer counts as over the button when the polled position says so and no leave event
+    // has said it went out (where the window system cannot tell the position outside the
+    // window). Keyboard focus shows the same picture: it is the focus mark.
+    const bool over = IsCursorOver(button) && !button.pointerLeft();
+    button.setPicture(GetResPic(over || button.showsFocusMark() ? qel::ids::bmp::hover(normalId) : normalId, kPictureBitmap));
 }
 
 QString ReadSetting(const QString& application, const QString& section, const QString& key)

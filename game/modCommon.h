@@ -52,7 +52,8 @@ int secondsOfDay();   // the real time of day
 void shortWait();     // the real wait between looks: 20 ms
 
 // ---- Picture buttons ----
-// Gives `button` its hover picture (the next id) while the cursor is over it, else its normal
+// Gives `button` its hover picture (the next id) while the cursor is over it (and no leave event
+// has said otherwise since) or while it shows the keyboard's focus mark, else its normal
 // picture, fetched anew from the library on every call.
 void showButtonPicture(ImageControl& button, std::int32_t normalId);
 

@@ -1,8 +1,11 @@
 // Image control drawing and click handling.
 #include "ImageControl.h"
 
+#include "AccessibleControls.h"
 #include "Twips.h"
 
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -29,7 +32,62 @@ bool samePixels(const QImage& a, const QImage& b)
 
 ImageControl::ImageControl(QWidget* parent) : QWidget(parent)
 {
+    controls::InstallAccessibleControls();
     setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+void ImageControl::setPressable(bool pressable, bool tabStop)
+{
+    m_pressable = pressable;
+    setFocusPolicy(pressable && tabStop ? Qt::TabFocus : Qt::NoFocus);
+}
+
+void ImageControl::press()
+{
+    if (isEnabled())
+        emit Click();
+}
+
+void ImageControl::setGridCell(int row, int column)
+{
+    m_gridRow = row;
+    m_gridColumn = column;
+}
+
+void ImageControl::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (m_pressable && !event->modifiers() && (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        event->accept();
+        m_keyboardFocus = true;
+        press();
+        return;
+    }
+    QWidget::keyPressEvent(event);   // ignored: it goes on to the window
+}
+
+void ImageControl::focusInEvent(QFocusEvent* event)
+{
+    m_keyboardFocus = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    QWidget::focusInEvent(event);
+}
+
+void ImageControl::focusOutEvent(QFocusEvent* event)
+{
+    m_keyboardFocus = false;
+    QWidget::focusOutEvent(event);
+}
+
+void ImageControl::enterEvent(QEnterEvent* event)
+{
+    m_pointerLeft = false;
+    QWidget::enterEvent(event);
+}
+
+void ImageControl::leaveEvent(QEvent* event)
+{
+    m_pointerLeft = true;
+    QWidget::leaveEvent(event);
 }
 
 void ImageControl::setPicture(const QImage& picture)

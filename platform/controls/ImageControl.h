@@ -10,6 +10,14 @@
 //     clicks). Mouse events are accepted, so a click never reaches the window behind.
 //   - Setting a picture equal in pixels to the one shown keeps it and draws nothing anew.
 //   - Tag is a free text owned by the caller.
+//   - A pressable control is a picture button for the keyboard and for screen readers: Space,
+//     Enter or Return while it has the focus, and a screen reader's press action, click it
+//     (press(): Click, if enabled). A tab stop takes the focus by Tab and Shift+Tab, never by a
+//     mouse click. Screen readers see a push button (a graphic when not pressable), named by its
+//     accessible name; one inside a TileGrid is a cell of that grid at gridCell().
+//   - showsFocusMark() tells whether the focus is there and came from the keyboard.
+//   - pointerLeft() is true from a leave event until the next enter event: the pointer went out
+//     of the control (out of the window too, where the window system cannot say where it is).
 #pragma once
 
 #include <QImage>
@@ -36,6 +44,20 @@ public:
     void setTag(const QString& tag) { m_tag = tag; }
     const QString& Tag() const { return m_tag; }
 
+    void setPressable(bool pressable, bool tabStop = true);
+    bool isPressable() const { return m_pressable; }
+    void press();
+
+    // Row and column (from 0) in the grid it stands in, for screen readers; -1 when none.
+    void setGridCell(int row, int column);
+    int gridRow() const { return m_gridRow; }
+    int gridColumn() const { return m_gridColumn; }
+
+    bool pointerLeft() const { return m_pointerLeft; }
+    // True while it has the focus and the focus came from the keyboard (Tab, Shift+Tab, or a
+    // key pressed on it): where the focus mark belongs. A window's first focus shows no mark.
+    bool showsFocusMark() const { return hasFocus() && m_keyboardFocus; }
+
 signals:
     void Click();
 
@@ -43,6 +65,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     QImage m_picture;
@@ -53,4 +80,9 @@ private:
     std::int32_t m_width = 0;
     std::int32_t m_height = 0;
     bool m_pressed = false;
+    bool m_pressable = false;
+    bool m_pointerLeft = false;
+    bool m_keyboardFocus = false;
+    int m_gridRow = -1;
+    int m_gridColumn = -1;
 };

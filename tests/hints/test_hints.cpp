@@ -1,5 +1,6 @@
 // Keyboard play, the hint's blink and its effect on records, and what a screen reader is told.
 #include "ImageControl.h"
+#include "MessageBox.h"
 #include "MediaRecorder.h"
 #include "QelForTests.h"
 #include "ScriptedRandom.h"
@@ -62,10 +63,13 @@ void HintsTest::init()
     m_random = std::make_unique<ScriptedRandom>();
     m_w = std::make_unique<frmMain>(*m_random);
     m_w->Form_Load();
+    // The first H of a game asks whether to use hints at all: the player says yes.
+    msgbox::SetResponder([](const msgbox::Request&) { return QMessageBox::Yes; });
 }
 
 void HintsTest::cleanup()
 {
+    msgbox::SetResponder({});
     m_w.reset();
 }
 

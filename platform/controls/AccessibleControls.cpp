@@ -1,0 +1,140 @@
+// Accessible interfaces of ImageControl and TileGrid.
+#include "AccessibleControls.h"
+
+#include "ImageControl.h"
+#include "TileGrid.h"
+
+#include <QAccessibleWidget>
+
+#include <algorithm>
+
+namespace {
+
+QList<ImageControl*> cellsOf(const TileGrid* grid)
+{
+    QList<ImageControl*> cells;
+    for (ImageControl* c : grid->findChildren<ImageControl*>(QString(), Qt::FindDirectChildrenOnly))
+        if (c->isVisibleTo(grid) && c->gridRow() >= 0 && c->gridColumn() >= 0)
+            cells.append(c);
+    std::sort(cells.begin(), cells.end(), [](const ImageControl* a, const ImageControl* b) {
+        return std::pair(a->gridRow(), a->gridColumn()) < std::pair(b->gridRow(), b->gridColumn());
+    });
+    return cells;
+}
+
+class AccessibleImage final : public QAccessibleWidget, public QAccessibleTableCellInterface {
+public:
+    explicit AccessibleImage(ImageControl* control)
+        : QAccessibleWidget(control, control->isPressable() ? QAccessible::Button : QAccessible::Graphic)
+    {
+    }
+    ImageControl* control() const { return static_cast<ImageControl*>(widget()); }
+    TileGrid* grid() const { return qobject_cast<TileGrid*>(control()->parentWidget()); }
+
+    QAccessible::Role role() const override
+    {
+        return control()->isPressable() ? QAccessible::Button : QAccessible::Graphic;
+    }
+    QStringList actionNames() const override
+    {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (control()->isPressable())
+            names.prepend(pressAction());
+        return names;
+    }
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction() && control()->isPressable())
+            control()->press();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TableCellInterface && grid() && control()->gridRow() >= 0)
+            return static_cast<QAccessibleTableCellInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    // ---- A cell of its grid ----
+    bool isSelected() const override { return false; }
+    QList<QAccessibleInterface*> columnHeaderCells() const override { return {}; }
+    QList<QAccessibleInterface*> rowHeaderCells() const override { return {}; }
+    int columnIndex() const override { return control()->gridColumn(); }
+    int rowIndex() const override { return control()->gridRow(); }
+    int columnExtent() const override { return 1; }
+    int rowExtent() const override { return 1; }
+    QAccessibleInterface* table() const override { return QAccessible::queryAccessibleInterface(grid()); }
+};
+
+class AccessibleGrid final : public QAccessibleWidget, public QAccessibleTableInterface {
+public:
+    explicit AccessibleGrid(TileGrid* grid) : QAccessibleWidget(grid, QAccessible::Table) {}
+    TileGrid* grid() const { return static_cast<TileGrid*>(widget()); }
+
+    int childCount() const override { return int(cellsOf(grid()).size()); }
+    QAccessibleInterface* child(int index) const override
+    {
+        const QList<ImageControl*> cells = cellsOf(grid());
+        return index >= 0 && index < cells.size() ? QAccessible::queryAccessibleInterface(cells[index]) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        return child ? int(cellsOf(grid()).indexOf(qobject_cast<ImageControl*>(child->object()))) : -1;
+    }
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TableInterface)
+            return static_cast<QAccessibleTableInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    // ---- The table ----
+    QAccessibleInterface* caption() const override { return nullptr; }
+    QAccessibleInterface* summary() const override { return nullptr; }
+    QAccessibleInterface* cellAt(int row, int column) const override
+    {
+        for (ImageControl* c : cellsOf(grid()))
+            if (c->gridRow() == row && c->gridColumn() == column)
+                return QAccessible::queryAccessibleInterface(c);
+        return nullptr;
+    }
+    int columnCount() const override { return grid()->columns(); }
+    int rowCount() const override { return grid()->rows(); }
+    int selectedCellCount() const override { return 0; }
+    int selectedColumnCount() const override { return 0; }
+    int selectedRowCount() const override { return 0; }
+    QString columnDescription(int) const override { return {}; }
+    QString rowDescription(int) const override { return {}; }
+    QList<QAccessibleInterface*> selectedCells() const override { return {}; }
+    QList<int> selectedColumns() const override { return {}; }
+    QList<int> selectedRows() const override { return {}; }
+    bool isColumnSelected(int) const override { return false; }
+    bool isRowSelected(int) const override { return false; }
+    bool selectRow(int) override { return false; }
+    bool selectColumn(int) override { return false; }
+    bool unselectRow(int) override { return false; }
+    bool unselectColumn(int) override { return false; }
+    void modelChange(QAccessibleTableModelChangeEvent*) override {}
+};
+
+QAccessibleInterface* factory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("ImageControl"))
+        return new AccessibleImage(static_cast<ImageControl*>(object));
+    if (className == QLatin1String("TileGrid"))
+        return new AccessibleGrid(static_cast<TileGrid*>(object));
+    return nullptr;
+}
+
+}  // namespace
+
+namespace controls {
+
+void InstallAccessibleControls()
+{
+    static const bool installed = (QAccessible::installFactory(factory), true);
+    (void)installed;
+}
+
+}  // namespace controls

@@ -1,0 +1,10 @@
+// What screen readers see of the image controls and tile grids, through Qt's accessibility bridge.
+#pragma once
+
+namespace controls {
+
+// Installs the interfaces of ImageControl (push button with a press action, or graphic; a table
+// cell inside a TileGrid) and TileGrid (a table). Once per process; later calls do nothing.
+void InstallAccessibleControls();
+
+}  // namespace controls
