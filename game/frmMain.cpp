@@ -18,6 +18,7 @@
 #include "Twips.h"
 #include "WindowDrag.h"
 #include "frmAbout.h"
+#include "frmHelp.h"
 #include "frmPreview.h"
 #include "frmScore.h"
 #include "frmScrName.h"
@@ -68,6 +69,7 @@ frmMain::frmMain(board::RandomSource& random, QWidget* parent)
       pauseWait(modCommon::shortWait),
       m_random(random)
 {
+    setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString());
     setFixedSize(screen::TwipsToPixels(kClientWidth), screen::TwipsToPixels(kClientHeight));
     createControls();
@@ -158,8 +160,8 @@ void frmMain::createControls()
         box->raise();
 
     accessibility::describeMainControls(imgCmd, imgSentaku, *imgTitle, *picPuzzle);
-    keyboard::setUpMainWindow(*this);
     setFocusPolicy(Qt::StrongFocus);
+    keyboard::setUpMainWindow(*this);
 }
 
 void frmMain::createMenu()
@@ -177,6 +179,8 @@ void frmMain::createMenu()
     mScore = mMenu->addAction(QStringLiteral("スコア"));
     mMenu->addSeparator()->setObjectName(QStringLiteral("mbar"));
     mVersion = mMenu->addAction(QStringLiteral("バージョン情報"));
+    mMenu->addSeparator();
+    mHelp = mMenu->addAction(QStringLiteral("操作方法"));
 }
 
 void frmMain::connectHandlers()
@@ -198,6 +202,7 @@ void frmMain::connectHandlers()
     connect(mPreview, &QAction::triggered, this, &frmMain::mPreview_Click);
     connect(mScore, &QAction::triggered, this, &frmMain::mScore_Click);
     connect(mVersion, &QAction::triggered, this, &frmMain::mVersion_Click);
+    connect(mHelp, &QAction::triggered, this, &frmMain::mHelp_Click);
     connect(&timEnding, &WindowTimer::Timer, this, &frmMain::timEnding_Timer);
     connect(&timMain, &WindowTimer::Timer, this, &frmMain::timMain_Timer);
     connect(&timScore, &WindowTimer::Timer, this, &frmMain::timScore_Timer);
@@ -367,6 +372,12 @@ void frmMain::mVersion_Click()
 {
     frmAbout about(this);
     about.exec();
+}
+
+void frmMain::mHelp_Click()
+{
+    frmHelp help(this);
+    help.exec();
 }
 
 // ---- Commands ----

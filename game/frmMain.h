@@ -55,6 +55,7 @@ public:
     void mPreview_Click();
     void mScore_Click();
     void mVersion_Click();
+    void mHelp_Click();      // "操作方法": the list of mouse and keyboard controls
     void timEnding_Timer();
     void Form_KeyDown(int key);      // arrow keys slide a tile into the gap, H asks for a hint
 
@@ -96,6 +97,7 @@ public:
     std::array<QAction*, 2> mAnimChk{};           // 0 on, 1 off
     QAction* mScore = nullptr;
     QAction* mVersion = nullptr;
+    QAction* mHelp = nullptr;
 
     // ---- Run state ----
     board::BoardModel model;                       // board, gapCol, gapRow, hiddenPanel

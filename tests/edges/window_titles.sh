@@ -58,13 +58,13 @@ menu() {
   xdotool key "$@"
 }
 
-menu Up Return   # バージョン情報, the last entry
+menu Up Up Return   # バージョン情報, above the separator before 操作方法
 about=$(titled 'Tavorinのﾊﾞｰｼﾞｮﾝ情報') || fail "about window title"
 shoot titles_about
 xdotool key Return   # OK
 gone 'Tavorinのﾊﾞｰｼﾞｮﾝ情報' || fail "the about window did not close"
 
-menu Up Up Return   # スコア, above the separator
+menu Up Up Up Return   # スコア, above the separator
 score=$(titled 'スコア') || fail "score window title"
 shoot titles_score
 xdotool mousemove --window "$score" 43 85 click 1   # Clear, which asks first
