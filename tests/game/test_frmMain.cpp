@@ -126,7 +126,7 @@ void FrmMainTest::menuCarriesItsCaptionsAndStates()
     QStringList captions;
     for (QAction* a : w.mMenu->actions())
         captions << (a->isSeparator() ? QString("-") : a->text());
-    QCOMPARE(captions, (QStringList{"画像選択", "画像取込", "プレビュー", "アニメーション", "スコア", "-", "バージョン情報"}));
+    QCOMPARE(captions, (QStringList{"画像選択", "画像取込", "プレビュー", "アニメーション", "スコア", "-", "バージョン情報", "-", "操作方法"}));
     QCOMPARE(w.mAnimChk[0]->text(), QString("オン"));
     QCOMPARE(w.mAnimChk[1]->text(), QString("オフ"));
     QVERIFY(w.mAnimChk[0]->isChecked());
