@@ -245,6 +245,7 @@ void frmMain::Form_Load()
         imgCmd[i]->setPicture(modCommon::GetResPic(kCommandPictures[i], modCommon::kPictureBitmap));
 
     ShowPictureSelection();
+    setFocus();   // the window holds the keys at first: the first Tab goes to Menu
 
     SendMedia("open fanfa4.mid type sequencer alias EndSound");
     SendMedia("open juesmansdesiring.mid type sequencer alias MoveSound");
