@@ -12,6 +12,7 @@
 #include "MessageBox.h"
 #include "PictureBox.h"
 #include "PictureFile.h"
+#include "QuietLabel.h"
 #include "KeyboardAccess.h"
 #include "ScreenGeometry.h"
 #include "TileGrid.h"
@@ -138,8 +139,9 @@ void frmMain::createControls()
     picEnding->setObjectName(QStringLiteral("picEnding"));
     picEnding->setGeometry(TwipsRect(375, 1005, 4560, 4560));
 
-    lblTime = new QLabel(QStringLiteral("00:00:00"), this);
+    lblTime = new QuietLabel(QStringLiteral("00:00:00"), this);   // read on demand, not announced each second
     lblTime->setTextFormat(Qt::PlainText);
+    lblTime->setAccessibleName(QStringLiteral("Time"));
     lblTime->setObjectName(QStringLiteral("lblTime"));
     lblTime->setGeometry(TwipsRect(2160, 5280, 1092, 372));
     lblTime->setFont(fonts::make(fonts::kLucida, 10.8, true));

@@ -2,6 +2,7 @@
 #include "AccessibleControls.h"
 
 #include "ImageControl.h"
+#include "QuietLabel.h"
 #include "TileGrid.h"
 
 #include <QAccessibleWidget>
@@ -118,8 +119,21 @@ public:
     void modelChange(QAccessibleTableModelChangeEvent*) override {}
 };
 
+class AccessibleQuietLabel final : public QAccessibleWidget {
+public:
+    explicit AccessibleQuietLabel(QuietLabel* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+    QString text(QAccessible::Text type) const override
+    {
+        if (type == QAccessible::Description || type == QAccessible::Value)
+            return static_cast<QuietLabel*>(widget())->text();
+        return QAccessibleWidget::text(type);
+    }
+};
+
 QAccessibleInterface* factory(const QString& className, QObject* object)
 {
+    if (className == QLatin1String("QuietLabel"))
+        return new AccessibleQuietLabel(static_cast<QuietLabel*>(object));
     if (className == QLatin1String("ImageControl"))
         return new AccessibleImage(static_cast<ImageControl*>(object));
     if (className == QLatin1String("TileGrid"))
