@@ -55,6 +55,13 @@ frmAbout::frmAbout(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFix
     lblTitle->setText(title);
     lblVersion->setText(VersionText(version::kMajor, version::kMinor, version::kRevision));
     lblCopyright->setText(QString::fromUtf8(version::kLegalCopyright));
+    // A copyright line wider than its label is set smaller, so that all of it shows.
+    const int wide = lblCopyright->fontMetrics().horizontalAdvance(lblCopyright->text());
+    if (wide > lblCopyright->width()) {
+        QFont font = lblCopyright->font();
+        font.setPointSizeF(font.pointSizeF() * lblCopyright->width() / wide);
+        lblCopyright->setFont(font);
+    }
 }
 
 QString frmAbout::VersionText(int major, int minor, int revision)
