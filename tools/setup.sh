@@ -77,7 +77,7 @@ case "$mode" in
     # clone. As an ordinary user this whole run already is that pass.
     if [ "$(id -u)" -eq 0 ]; then
       user=$(bash tools/test-user.sh)
-      runuser -u "$user" -- bash "$root/tools/user-checks.sh" "$root"
+      runuser -l "$user" -c "bash '$root/tools/user-checks.sh' '$root'"
       lap "ordinary user's checks"
     else
       echo "Not root: the ordinary user's checks are this run itself."
