@@ -153,9 +153,14 @@ check_import_starts_in_pictures() {
     sleep 0.3
   done
   [ -n "$typed" ] || fail "no import dialog to type into"
-  sleep 1
-  ! game_window '画像取込エラー' >/dev/null || fail "the import dialog did not open in the Pictures folder"
-  opened "$1/probe.bmp" || fail "the import did not read $1/probe.bmp"
+  # The picture is read once the dialog has closed; a dialog in another folder would not find it.
+  local imported=
+  for _ in $(seq 200); do
+    opened "$1/probe.bmp" && { imported=1; break; }
+    ! game_window '画像取込エラー' >/dev/null || fail "the import dialog did not open in the Pictures folder"
+    sleep 0.1
+  done
+  [ -n "$imported" ] || fail "the import did not read $1/probe.bmp"
 }
 
 # The game's visible window titled $1 (Qt may add " — Tavorin"); fails when there is none.
