@@ -38,10 +38,17 @@ appstreamcli validate --no-net "$prefix/share/metainfo/$app_id.metainfo.xml" || 
 appstreamcli validate-tree --no-net "$prefix" || fail "appstreamcli rejects the installed tree"
 grep -qF "\"$qel\"" "$prefix/etc/xdg/tavorin/components.json" || fail "the system registry entry does not name $qel"
 
-# ---- A start by name from an unrelated folder, as a player with nothing set up ----
+# ---- A start by name from an unrelated folder, as a player whose only registration names a
+# developer's clone that has since been deleted ----
 start_x
 home=$work/home
 make_home "$home"
+clone=$work/deleted-clone
+install -D -m 755 "$BUILD_DIR/resources/libQel.so" "$clone/build/dev/resources/libQel.so"
+XDG_CONFIG_HOME=$home/.config "$BUILD_DIR/tools/regsvr/tavorin-regsvr" "$clone/build/dev/resources/libQel.so" >/dev/null ||
+  fail "cannot register the clone's Qel"
+rm -r "$clone"
+cp "$home/.config/tavorin/components.json" "$work/stale-registration"
 mkdir -p "$work/elsewhere" "$work/runtime"
 chmod 700 "$work/runtime"
 cd "$work/elsewhere"
@@ -54,7 +61,7 @@ shoot installed-start
 check_running_game "$prefix" "$desktop"
 check_import_starts_in_pictures "$home/Pictures"
 shoot installed-import
-[ ! -e "$home/.config/tavorin/components.json" ] || fail "the start registered something per user"
+cmp -s "$work/stale-registration" "$home/.config/tavorin/components.json" || fail "the start changed the player's registry"
 end_game
 
 # ---- Uninstall: removing what the manifest lists leaves no file behind ----
