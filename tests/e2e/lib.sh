@@ -1,16 +1,14 @@
-# Shared steps of the end-to-end checks: a private X server, a private runtime folder, the game.
+# Shared steps of the end-to-end checks: a private X server, private runtime, configuration and
+# cache folders, the game (the built Qel registered in that configuration folder).
+#   TAVORIN, TAVORIN_RUN_DIR, QEL, REGSVR   the program, the folder it starts in, Qel, tavorin-regsvr
+#   E2E_OUT                                 where screenshots go (a temporary folder by default)
 set -euo pipefail
 
-: "${TAVORIN:?path of the Tavorin program}"
-: "${TAVORIN_RUN_DIR:?folder the game starts in}"
-: "${QEL:?path of the Qel library}" "${REGSVR:?path of tavorin-regsvr}"
-: "${E2E_OUT:=$(mktemp -d)}"
-
 work=$(mktemp -d)
+: "${E2E_OUT:=$work}"
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
 mkdir -p -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
-"$REGSVR" "$QEL" >/dev/null || { echo "FAIL: cannot register Qel" >&2; exit 1; }
 
 pids=()
 cleanup() {
@@ -48,6 +46,9 @@ start_x() {
 
 # Starts the game as the README does (in its run folder); sets game_pid.
 start_game() {
+  : "${TAVORIN:?path of the Tavorin program}" "${TAVORIN_RUN_DIR:?folder the game starts in}"
+  : "${QEL:?path of the Qel library}" "${REGSVR:?path of tavorin-regsvr}"
+  "$REGSVR" "$QEL" >/dev/null || fail "cannot register Qel"
   (cd "$TAVORIN_RUN_DIR" && exec "$TAVORIN") >"$work/game.log" 2>&1 &
   game_pid=$!
   pids+=("$game_pid")
