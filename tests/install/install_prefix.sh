@@ -43,12 +43,7 @@ grep -qF "\"$qel\"" "$prefix/etc/xdg/tavorin/components.json" || fail "the syste
 start_x
 home=$work/home
 make_home "$home"
-clone=$work/deleted-clone
-install -D -m 755 "$BUILD_DIR/resources/libQel.so" "$clone/build/dev/resources/libQel.so"
-XDG_CONFIG_HOME=$home/.config "$BUILD_DIR/tools/regsvr/tavorin-regsvr" "$clone/build/dev/resources/libQel.so" >/dev/null ||
-  fail "cannot register the clone's Qel"
-rm -r "$clone"
-cp "$home/.config/tavorin/components.json" "$work/stale-registration"
+register_deleted_clone "$home/.config"
 mkdir -p "$work/elsewhere" "$work/runtime"
 chmod 700 "$work/runtime"
 cd "$work/elsewhere"

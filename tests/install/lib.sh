@@ -56,6 +56,17 @@ make_home() {
   cp "$PROBE_PICTURE" "$1/Pictures/probe.bmp"
 }
 
+# Leaves in the configuration folder $1 what a developer's clone, deleted since, registered for
+# the player: a per-user entry naming a libQel.so that is gone. A copy goes to $work/stale-registration.
+register_deleted_clone() {
+  local clone=$work/deleted-clone
+  install -D -m 755 "$BUILD_DIR/resources/libQel.so" "$clone/build/dev/resources/libQel.so"
+  XDG_CONFIG_HOME=$1 "$BUILD_DIR/tools/regsvr/tavorin-regsvr" "$clone/build/dev/resources/libQel.so" >/dev/null ||
+    fail "cannot register the clone's Qel"
+  rm -r "$clone"
+  cp "$1/tavorin/components.json" "$work/stale-registration"
+}
+
 # Runs the command "$@" under strace (file opens into $work/trace); the command writes its
 # process id, which the game keeps through its execs, into the file $pidfile. Sets game_pid.
 launch_traced() {

@@ -69,10 +69,12 @@ in_root apt-get update -qq >"$work/apt.log" 2>&1 &&
 find "$root/var/cache/apt/archives" -maxdepth 1 -name '*.deb' -exec cp -n -t "$PACKAGE_CACHE/apt/" {} +
 in_root dpkg-query -L tavorin >"$work/package-files"
 
-# ---- The game from the applications menu's command, as an ordinary user ----
+# ---- The game from the applications menu's command, as an ordinary user whose only own
+# registration names a developer's clone deleted since ----
 step "starting the game"
 start_x
 make_home "$root/home/player"
+register_deleted_clone "$root/home/player/.config"
 mkdir -p "$root/run/user/1000"
 chown -R 1000:1000 "$root/home/player" "$root/run/user/1000"
 chmod 700 "$root/run/user/1000"
@@ -85,6 +87,7 @@ check_running_game "$root/usr" "$root/usr/share/applications/$app_id.desktop"
 check_import_starts_in_pictures /home/player/Pictures
 shoot package-import
 end_game
+cmp -s "$work/stale-registration" "$root/home/player/.config/tavorin/components.json" || fail "the start changed the player's registry"
 
 # ---- Removal leaves none of its files, and no registry entry ----
 step "apt-get remove tavorin"
