@@ -316,13 +316,21 @@ HResult loadServer(const QString& path, DllGetClassObjectFn* getClassObject, QSt
     return hr::kOk;
 }
 
+// True when nothing is at `path` any more (a deleted build folder); a file that is there but
+// cannot be used is another matter, for checkServerPath to report.
+bool libraryGone(const QString& path)
+{
+    struct stat st{};
+    return ::stat(QFile::encodeName(path).constData(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
+}
+
 HResult create(const QUuid& clsid, const QUuid& iid, void** object, QString* why)
 {
     const QString clsidText = guidText(clsid);
     QString path;
     QString registryWhy;
-    HResult result =
-        registry::readValue({QStringLiteral("CLSID"), clsidText, QStringLiteral("InprocServer32")}, QString(), &path, &registryWhy);
+    HResult result = registry::readValue({QStringLiteral("CLSID"), clsidText, QStringLiteral("InprocServer32")},
+                                         QString(), &path, &registryWhy, libraryGone);
     if (result == hr::kRegistryKeyMissing) {
         *why = QStringLiteral("the class is not registered");
         return hr::kClassNotRegistered;

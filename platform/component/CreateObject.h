@@ -3,7 +3,12 @@
 // Contract
 //   createInstance looks the class up in the registry (CLSID\{clsid}\InprocServer32), checks
 //   the library path (checkServerPath) and loads the very file it checked (loadServerLibrary)
-//   with every symbol resolved at once, asks its DllGetClassObject for the class factory and the factory for interface `iid`.
+//   with every symbol resolved at once, asks its DllGetClassObject for the class factory and the
+//   factory for interface `iid`.
+//   An entry naming a library that no longer exists (nothing at its path: a deleted build's
+//   per-user registration) gives way to the entry of the next registry file, so the installed
+//   game keeps working; with no such entry, the first one's "cannot be found" is the result. A
+//   library that exists but fails the path check is refused, never passed over.
 //   On success *object holds that interface with one reference the caller owns (release it,
 //   or adopt it into a ComPtr). On failure *object is null, the result says which step failed
 //   and *reason (when given) is one sentence naming the class id and the reason. Nothing

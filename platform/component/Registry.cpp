@@ -319,19 +319,32 @@ HResult removeValues(const QString& file, const QList<Value>& values, QString* r
         reason);
 }
 
-HResult readValue(const QStringList& key, const QString& name, QString* data, QString* reason)
+HResult readValue(const QStringList& key, const QString& name, QString* data, QString* reason,
+                  const std::function<bool(const QString&)>& passOver)
 {
     if (!data)
         return hr::kPointer;
     try {
+        std::optional<QString> passedOver;   // the first value found, if every one is passed over
         for (const QString& file : lookupFiles()) {
             const Parsed parsed = readCached(file);
             if (failed(parsed.result)) {
                 setReason(reason, parsed.reason);
                 return parsed.result;
             }
-            if (findValue(parsed.root, key, name, data))
+            QString found;
+            if (!findValue(parsed.root, key, name, &found))
+                continue;
+            if (!passOver || !passOver(found)) {
+                *data = found;
                 return hr::kOk;
+            }
+            if (!passedOver)
+                passedOver = found;
+        }
+        if (passedOver) {
+            *data = *passedOver;
+            return hr::kOk;
         }
         setReason(reason, QStringLiteral("registry has no value %1\\%2")
                               .arg(key.join(QLatin1Char('\\')), name.isEmpty() ? QStringLiteral("(default)") : name));

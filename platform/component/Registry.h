@@ -21,8 +21,10 @@
 //
 //   Readers (readValue) consult lookupFiles() in order, the first file holding the value wins:
 //   the user's file, then the system files, so a per-user registration (a developer build, a
-//   re-skinned Qel) overrides the installed one. A file that cannot be read or parsed stops the
-//   lookup with its error rather than being skipped. A parsed file is kept in memory until its
+//   re-skinned Qel) overrides the installed one. A reader may name values to pass over (for
+//   component creation: a library path whose file is gone): such a value gives way to the same
+//   value in a later file, and is the result only when no later file holds a value it keeps.
+//   A file that cannot be read or parsed stops the lookup with its error rather than being skipped. A parsed file is kept in memory until its
 //   identity on disk (inode, size, change time) changes, so repeated lookups cost a stat() each.
 //
 //   All functions are thread-safe, never throw, and on failure set *reason (when given) to a
@@ -34,6 +36,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 namespace component::registry {
 
@@ -52,7 +56,9 @@ QStringList lookupFiles();
 HResult setValues(const QString& file, const QList<Value>& values, QString* reason = nullptr);
 // Removes each named value from `file` (their data is not compared) and prunes emptied keys.
 HResult removeValues(const QString& file, const QList<Value>& values, QString* reason = nullptr);
-// The value from the first of lookupFiles() that has it; hr::kRegistryKeyMissing when none does.
-HResult readValue(const QStringList& key, const QString& name, QString* data, QString* reason = nullptr);
+// The value from the first of lookupFiles() that has it and that `passOver` (when given) does not
+// pass over, else the first value found; hr::kRegistryKeyMissing when no file has it.
+HResult readValue(const QStringList& key, const QString& name, QString* data, QString* reason = nullptr,
+                  const std::function<bool(const QString&)>& passOver = {});
 
 }  // namespace component::registry

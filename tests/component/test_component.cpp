@@ -92,6 +92,9 @@ private slots:
         QVERIFY(writeAll(library(QStringLiteral("libtext.so")), "this is not a shared library\n"));
         // A library whose copy stopped after 4 KiB: its segments run past the end of the file.
         QVERIFY(writeAll(library(QStringLiteral("libcut.so")), readAll(QStringLiteral(QEL_LIBRARY)).left(4096)));
+        // Whatever the umask, these are to fail for what they hold, not for their mode.
+        for (const char* name : {"libtext.so", "libcut.so"})
+            QVERIFY(QFile::setPermissions(library(QLatin1String(name)), m_executable));
         QVERIFY(QDir(m_libraries.path()).mkdir(QStringLiteral("libfolder.so")));
     }
 
@@ -239,6 +242,38 @@ private slots:
         QCOMPARE(component::createInstance(qel::kClsidQelRes, qel::_QelRes::kIid, &object), hr::kOk);
         static_cast<qel::_QelRes*>(object)->release();
         QCOMPARE(readAll(systemFile(2)), installed);
+    }
+
+    // A per-user entry left behind by a deleted build names a library that is gone: the next
+    // file's entry (the installed game's) serves instead. A library that is there but refused
+    // is never passed over, and with nothing to fall back on the first entry's failure shows.
+    void anEntryWhoseLibraryIsGoneGivesWayToTheNextFile_data()
+    {
+        QTest::addColumn<QString>("userEntry");
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<QString>("because");
+        const QString gone = library("gone/build/dev/resources/libQel.so");
+        QTest::newRow("library gone, installed entry") << gone << true << int(hr::kOk) << QString();
+        QTest::newRow("library gone, no installed entry") << gone << false << int(hr::kModuleNotFound) << gone;
+        QTest::newRow("library refused, installed entry") << library("libgroupwritable.so") << true
+                                                          << int(hr::kAccessDenied) << "libgroupwritable.so";
+    }
+    void anEntryWhoseLibraryIsGoneGivesWayToTheNextFile()
+    {
+        QFETCH(QString, userEntry);
+        QFETCH(bool, installed);
+        QFETCH(int, expected);
+        QFETCH(QString, because);
+        if (installed)
+            QVERIFY(installEntry(library("libQel.so"), systemDir(2)));
+        QCOMPARE(registerServer(qel::kClsidQelRes, userEntry), hr::kOk);
+        void* object = nullptr;
+        QString reason;
+        QCOMPARE(component::createInstance(qel::kClsidQelRes, qel::_QelRes::kIid, &object, &reason), HResult(expected));
+        QVERIFY2(reason.contains(because), qPrintable(reason));
+        if (object)
+            static_cast<qel::_QelRes*>(object)->release();
     }
 
     void lookupsSeeEveryChangeToTheFile_data()

@@ -1,16 +1,14 @@
-# Shared steps of the end-to-end checks: a private X server, a private runtime folder, the game.
+# Shared steps of the end-to-end checks: a private X server, private runtime, configuration and
+# cache folders, the game (the built Qel registered in that configuration folder).
+#   TAVORIN, TAVORIN_RUN_DIR, QEL, REGSVR   the program, the folder it starts in, Qel, tavorin-regsvr
+#   E2E_OUT                                 where screenshots go (a temporary folder by default)
 set -euo pipefail
 
-: "${TAVORIN:?path of the Tavorin program}"
-: "${TAVORIN_RUN_DIR:?folder the game starts in}"
-: "${QEL:?path of the Qel library}" "${REGSVR:?path of tavorin-regsvr}"
-: "${E2E_OUT:=$(mktemp -d)}"
-
 work=$(mktemp -d)
+: "${E2E_OUT:=$work}"
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
 mkdir -p -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
-"$REGSVR" "$QEL" >/dev/null || { echo "FAIL: cannot register Qel" >&2; exit 1; }
 
 pids=()
 cleanup() {
@@ -26,20 +24,31 @@ fail() {
   exit 1
 }
 
+# Runs the command "$@" until it succeeds, for at most $1 seconds; false if it never did. Every
+# wait of these checks is one of these: a loaded machine makes them slower, never wrong.
+wait_until() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
 # Starts Xvfb on a free display and exports DISPLAY.
 start_x() {
   exec 3<> "$work/displayfd"
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
   pids+=($!)
-  for _ in $(seq 100); do
-    [ -s "$work/displayfd" ] && break
-    sleep 0.05
-  done
+  wait_until 20 test -s "$work/displayfd" || fail "Xvfb did not start"
   export DISPLAY=":$(head -n1 "$work/displayfd")"
 }
 
 # Starts the game as the README does (in its run folder); sets game_pid.
 start_game() {
+  : "${TAVORIN:?path of the Tavorin program}" "${TAVORIN_RUN_DIR:?folder the game starts in}"
+  : "${QEL:?path of the Qel library}" "${REGSVR:?path of tavorin-regsvr}"
+  "$REGSVR" "$QEL" >/dev/null || fail "cannot register Qel"
   (cd "$TAVORIN_RUN_DIR" && exec "$TAVORIN") >"$work/game.log" 2>&1 &
   game_pid=$!
   pids+=("$game_pid")
@@ -55,6 +64,22 @@ shoot() {
   import -window root "$E2E_OUT/$1.png"
 }
 
+# Signature of the rectangle $2 (WxH+X+Y, screen pixels) of screenshot $1.
+region() {
+  convert "$E2E_OUT/$1.png" -crop "$2" +repage -format '%#' info:
+}
+
+# Takes screenshot $1 and succeeds when its rectangle $2 does (differs) or does not (same)
+# carry the signature $3; for wait_until.
+shows_other() { shoot "$1" && [ "$(region "$1" "$2")" != "$3" ]; }
+shows_same() { shoot "$1" && [ "$(region "$1" "$2")" = "$3" ]; }
+# Succeeds when the rectangle $2 of screenshot $1 holds a picture, not one plain colour (the
+# empty screen is black).
+has_picture() {
+  awk -v d="$(convert "$E2E_OUT/$1.png" -crop "$2" +repage -format '%[fx:standard_deviation]' info:)" \
+    'BEGIN { exit !(d > 0.01) }'
+}
+
 # Average brightness (0..1) of a rectangle of a screenshot.
 brightness() {
   convert "$E2E_OUT/$1.png" -crop "$2" -colorspace Gray -format '%[fx:mean]' info:
@@ -65,23 +90,21 @@ click_at() {
   xdotool mousemove --window "$win" "$1" "$2" click 1
 }
 
-# Waits up to $1 seconds until the game shows more windows than $2 (a menu popping up, a dialog).
-wait_more_windows() {
-  for _ in $(seq $(( $1 * 10 ))); do
-    [ "$(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null | wc -l)" -gt "$2" ] && return 0
-    sleep 0.1
-  done
-  return 1
+# The number of visible windows the game shows.
+game_windows() {
+  xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null | wc -l
 }
 
-# Waits up to $2 seconds for the game to end; sets rc to its exit status (124 if it did not end).
+# Waits up to $1 seconds until the game shows more windows than $2 (a menu popping up, a dialog).
+wait_more_windows() {
+  more_windows() { [ "$(game_windows)" -gt "$1" ]; }
+  wait_until "$1" more_windows "$2"
+}
+
+# Waits up to $1 seconds for the game to end; sets rc to its exit status (124 if it did not end).
 wait_game_exit() {
-  local waited=0
-  while kill -0 "$game_pid" 2>/dev/null; do
-    sleep 0.1
-    waited=$((waited + 1))
-    if [ "$waited" -gt $(($1 * 10)) ]; then rc=124; return; fi
-  done
+  game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
+  if ! wait_until "$1" game_ended; then rc=124; return; fi
   rc=0
   wait "$game_pid" || rc=$?
 }

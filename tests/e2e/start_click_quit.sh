@@ -10,35 +10,29 @@ echo "start-up to visible window: $(( (t1 - t0) / 1000000 )) ms"
 eval "$(xdotool getwindowgeometry --shell "$win")"
 [ "$WIDTH" -eq 354 ] && [ "$HEIGHT" -eq 414 ] || fail "window is ${WIDTH}x${HEIGHT}, not 354x414"
 [ "$X" -eq $(( (1280 - 354) / 2 )) ] && [ "$Y" -eq $(( (1024 - 414) / 2 )) ] || fail "window at $X,$Y is not centred"
+start_button="89x36+$((X + 134))+$((Y + 379))"
+board="272x273+$((X + 43))+$((Y + 72))"
+clock="72x24+$((X + 146))+$((Y + 352))"
 xdotool mousemove 5 5
-sleep 0.5
-shoot selection
+painted() { shoot selection && has_picture selection "$start_button" && has_picture selection "$board"; }
+wait_until 20 painted || fail "the window's first paint did not come"
+normal=$(region selection "$start_button")
 
 # The Start button shows its hover picture while the cursor is over it, and loses it after.
-start_button="89x36+$((X + 134))+$((Y + 379))"
-region() { convert "$E2E_OUT/$1.png" -crop "$start_button" +repage -format '%#' info:; }
 xdotool mousemove "$((X + 178))" "$((Y + 397))"
-sleep 0.3
-shoot hover
+wait_until 10 shows_other hover "$start_button" "$normal" || fail "no hover picture under the cursor"
 xdotool mousemove 5 5
-sleep 0.3
-shoot hover-left
-[ "$(region hover)" != "$(region selection)" ] || fail "no hover picture under the cursor"
-[ "$(region hover-left)" = "$(region selection)" ] || fail "the hover picture stayed after the cursor left"
+wait_until 10 shows_same hover-left "$start_button" "$normal" || fail "the hover picture stayed after the cursor left"
 
 # Start: the Start button's centre is at (2677, 5955) twips.
 click_at 178 397
-sleep 2.6
-shoot playing
-clock="+$((X + 146))+$((Y + 352))"
-before=$(convert "$E2E_OUT/playing.png" -crop "72x24$clock" +repage -format '%#' info:)
-sleep 1.2
-shoot playing-later
-after=$(convert "$E2E_OUT/playing-later.png" -crop "72x24$clock" +repage -format '%#' info:)
-[ "$before" != "$after" ] || fail "the clock did not move"
-board_before=$(convert "$E2E_OUT/selection.png" -crop "272x273+$((X + 43))+$((Y + 72))" +repage -format '%#' info:)
-board_after=$(convert "$E2E_OUT/playing.png" -crop "272x273+$((X + 43))+$((Y + 72))" +repage -format '%#' info:)
-[ "$board_before" != "$board_after" ] || fail "Start did not replace the selection panel by the board"
+wait_until 20 shows_other playing "$board" "$(region selection "$board")" ||
+  fail "Start did not replace the selection panel by the board"
+# The clock's face changes twice: not only its first paint, but a tick after it.
+face=$(region playing "$clock")
+wait_until 10 shows_other playing-later "$clock" "$face" || fail "the clock did not move"
+face=$(region playing-later "$clock")
+wait_until 10 shows_other playing-latest "$clock" "$face" || fail "the clock stopped after one change"
 
 # End: the End button's centre is at (4237, 5955) twips.
 click_at 282 397

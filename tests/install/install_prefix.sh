@@ -38,10 +38,12 @@ appstreamcli validate --no-net "$prefix/share/metainfo/$app_id.metainfo.xml" || 
 appstreamcli validate-tree --no-net "$prefix" || fail "appstreamcli rejects the installed tree"
 grep -qF "\"$qel\"" "$prefix/etc/xdg/tavorin/components.json" || fail "the system registry entry does not name $qel"
 
-# ---- A start by name from an unrelated folder, as a player with nothing set up ----
+# ---- A start by name from an unrelated folder, as a player whose only registration names a
+# developer's clone that has since been deleted ----
 start_x
 home=$work/home
 make_home "$home"
+register_deleted_clone "$home/.config"
 mkdir -p "$work/elsewhere" "$work/runtime"
 chmod 700 "$work/runtime"
 cd "$work/elsewhere"
@@ -54,7 +56,7 @@ shoot installed-start
 check_running_game "$prefix" "$desktop"
 check_import_starts_in_pictures "$home/Pictures"
 shoot installed-import
-[ ! -e "$home/.config/tavorin/components.json" ] || fail "the start registered something per user"
+cmp -s "$work/stale-registration" "$home/.config/tavorin/components.json" || fail "the start changed the player's registry"
 end_game
 
 # ---- Uninstall: removing what the manifest lists leaves no file behind ----

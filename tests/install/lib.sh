@@ -56,6 +56,17 @@ make_home() {
   cp "$PROBE_PICTURE" "$1/Pictures/probe.bmp"
 }
 
+# Leaves in the configuration folder $1 what a developer's clone, deleted since, registered for
+# the player: a per-user entry naming a libQel.so that is gone. A copy goes to $work/stale-registration.
+register_deleted_clone() {
+  local clone=$work/deleted-clone
+  install -D -m 755 "$BUILD_DIR/resources/libQel.so" "$clone/build/dev/resources/libQel.so"
+  XDG_CONFIG_HOME=$1 "$BUILD_DIR/tools/regsvr/tavorin-regsvr" "$clone/build/dev/resources/libQel.so" >/dev/null ||
+    fail "cannot register the clone's Qel"
+  rm -r "$clone"
+  cp "$1/tavorin/components.json" "$work/stale-registration"
+}
+
 # Runs the command "$@" under strace (file opens into $work/trace); the command writes its
 # process id, which the game keeps through its execs, into the file $pidfile. Sets game_pid.
 launch_traced() {
@@ -153,9 +164,14 @@ check_import_starts_in_pictures() {
     sleep 0.3
   done
   [ -n "$typed" ] || fail "no import dialog to type into"
-  sleep 1
-  ! game_window '画像取込エラー' >/dev/null || fail "the import dialog did not open in the Pictures folder"
-  opened "$1/probe.bmp" || fail "the import did not read $1/probe.bmp"
+  # The picture is read once the dialog has closed; a dialog in another folder would not find it.
+  local imported=
+  for _ in $(seq 200); do
+    opened "$1/probe.bmp" && { imported=1; break; }
+    ! game_window '画像取込エラー' >/dev/null || fail "the import dialog did not open in the Pictures folder"
+    sleep 0.1
+  done
+  [ -n "$imported" ] || fail "the import did not read $1/probe.bmp"
 }
 
 # The game's visible window titled $1 (Qt may add " — Tavorin"); fails when there is none.

@@ -1,13 +1,20 @@
 # The Debian package check: build the .deb, install it in a fresh Debian 12, start the game, remove it.
 # CPack builds it; apt installs it into a debootstrap chroot; the game starts there under Xvfb
-# as a player with nothing set up; apt removes it again. Needs root (chroot, mount) and the
-# Debian mirror; skipped without root. By hand: ctest --preset dev -L package
+# as a player with nothing set up; apt removes it again. Needs root (chroot, mount) and a
+# Debian 12 mirror, which it takes from this machine's apt sources (DEBIAN_MIRROR and
+# DEBIAN_SECURITY_MIRROR name others); skipped without either. By hand: ctest --preset dev -L package
 # Downloads are kept in $PACKAGE_CACHE between runs (debootstrap's and apt's own caches).
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/apt_sources.sh"
 : "${BUILD_DIR:?the build folder to package}" "${PACKAGE_VERSION:?the version the package carries}"
-: "${PACKAGE_CACHE:=$work/cache}" "${DEBIAN_MIRROR:=http://deb.debian.org/debian}"
+: "${PACKAGE_CACHE:=$work/cache}"
+: "${DEBIAN_MIRROR:=$(apt_mirror bookworm)}" "${DEBIAN_SECURITY_MIRROR:=$(apt_mirror bookworm-security)}"
 if [ "$(id -u)" -ne 0 ]; then
   echo "SKIP: the package check needs root for debootstrap and chroot"
+  exit 77
+fi
+if [ -z "$DEBIAN_MIRROR" ]; then
+  echo "SKIP: this machine's apt sources name no Debian 12 (bookworm) mirror; DEBIAN_MIRROR names one"
   exit 77
 fi
 t0=$SECONDS
@@ -22,6 +29,7 @@ deb=${debs[0]}
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = tavorin ] && [ "$(field Version)" = "$PACKAGE_VERSION" ] || fail "package $(field Package) $(field Version)"
 [ "$(field Maintainer)" = "The Tavorin developers" ] || fail "maintainer $(field Maintainer)"
+[ "$(field Homepage)" = "${PACKAGE_HOMEPAGE:-}" ] || fail "homepage '$(field Homepage)', not the configured '${PACKAGE_HOMEPAGE:-}'"
 depends=$(field Depends)
 for d in timgm6mb-soundfont fonts-ipafont-gothic fonts-urw-base35 fonts-dejavu-core qt6-qpa-plugins \
          libqt6widgets6 libfluidsynth3 libc6; do
@@ -46,11 +54,11 @@ cp /etc/resolv.conf "$root/etc/resolv.conf"
 # A throwaway system: dpkg need not sync every file, apt need not fetch translations.
 echo force-unsafe-io >"$root/etc/dpkg/dpkg.cfg.d/unsafe-io"
 echo 'Acquire::Languages "none";' >"$root/etc/apt/apt.conf.d/no-translations"
-cat >"$root/etc/apt/sources.list" <<SOURCES
-deb $DEBIAN_MIRROR bookworm main
-deb $DEBIAN_MIRROR bookworm-updates main
-deb http://deb.debian.org/debian-security bookworm-security main
-SOURCES
+{
+  echo "deb $DEBIAN_MIRROR bookworm main"
+  echo "deb $DEBIAN_MIRROR bookworm-updates main"
+  [ -z "$DEBIAN_SECURITY_MIRROR" ] || echo "deb $DEBIAN_SECURITY_MIRROR bookworm-security main"
+} >"$root/etc/apt/sources.list"
 in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive "$@"; }
 step "apt-get install ./$(basename "$deb")"
 cp "$deb" "$root/tmp/"
@@ -61,10 +69,12 @@ in_root apt-get update -qq >"$work/apt.log" 2>&1 &&
 find "$root/var/cache/apt/archives" -maxdepth 1 -name '*.deb' -exec cp -n -t "$PACKAGE_CACHE/apt/" {} +
 in_root dpkg-query -L tavorin >"$work/package-files"
 
-# ---- The game from the applications menu's command, as an ordinary user ----
+# ---- The game from the applications menu's command, as an ordinary user whose only own
+# registration names a developer's clone deleted since ----
 step "starting the game"
 start_x
 make_home "$root/home/player"
+register_deleted_clone "$root/home/player/.config"
 mkdir -p "$root/run/user/1000"
 chown -R 1000:1000 "$root/home/player" "$root/run/user/1000"
 chmod 700 "$root/run/user/1000"
@@ -77,6 +87,7 @@ check_running_game "$root/usr" "$root/usr/share/applications/$app_id.desktop"
 check_import_starts_in_pictures /home/player/Pictures
 shoot package-import
 end_game
+cmp -s "$work/stale-registration" "$root/home/player/.config/tavorin/components.json" || fail "the start changed the player's registry"
 
 # ---- Removal leaves none of its files, and no registry entry ----
 step "apt-get remove tavorin"

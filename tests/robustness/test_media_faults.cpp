@@ -4,13 +4,13 @@
 #include "MediaEngine.h"
 #include "SoundFontLocator.h"
 #include "Synthesis.h"
+#include "TestSeed.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -129,6 +129,7 @@ class MediaFaultsTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void cleanup() { m_seed.reportIfFailed(); }
     void cleanupTestCase();
     void thousandCyclesWhileSoundRuns_data();
     void thousandCyclesWhileSoundRuns();
@@ -137,6 +138,7 @@ private slots:
 private:
     QTemporaryDir m_music;
     QString m_startDir;
+    TestSeed m_seed;
 };
 
 void MediaFaultsTest::initTestCase()
@@ -191,13 +193,13 @@ void MediaFaultsTest::thousandCyclesWhileSoundRuns()
             QVERIFY2(HeardWithin(3000), qPrintable(QStringLiteral("cycle %1: no sound").arg(cycle)));
             ++heardChecks;
         } else {
-            ::usleep(static_cast<useconds_t>(QRandomGenerator::global()->bounded(3000)));
+            ::usleep(m_seed.random().bounded(3000));
         }
         QCOMPARE(Send("play EndSound from 0").code, 0);
         const Reply end = Send("status EndSound mode");
         QCOMPARE(end.text, std::string("playing"));
         QCOMPARE(Send("status MoveSound mode").text, std::string("stopped"));   // one synthesizer: the music gave way
-        ::usleep(static_cast<useconds_t>(QRandomGenerator::global()->bounded(3000)));
+        ::usleep(m_seed.random().bounded(3000));
         QCOMPARE(Send("stop all").code, 0);
         QCOMPARE(Send("status EndSound mode").text, std::string("stopped"));
         QCOMPARE(Send("close all").code, 0);

@@ -2,6 +2,7 @@
 #include "AppError.h"
 #include "SettingsRecord.h"
 #include "SettingsStore.h"
+#include "TestSeed.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -9,7 +10,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -70,6 +70,7 @@ class SettingsFaultsTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void cleanup() { m_seed.reportIfFailed(); }
     void saveKilledAtRandomInstantsLeavesTheOldOrTheNewRecord();
     void readOnlyConfigurationIsReportedAndLosesNothing_data();
     void readOnlyConfigurationIsReportedAndLosesNothing();
@@ -81,6 +82,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_home;
     QTemporaryDir m_tools;
     QString m_writer;
+    TestSeed m_seed;
 };
 
 void SettingsFaultsTest::initTestCase()
@@ -111,15 +113,22 @@ void SettingsFaultsTest::saveKilledAtRandomInstantsLeavesTheOldOrTheNewRecord()
     settings::SaveSetting(robustness::kApp, robustness::kSection, robustness::kRecordKey, Record(0));
     long onDisk = 0;
 
-    // How long one save takes here, so that the kills spread over whole saves.
+    // How long one save takes here, so that the kills spread over whole saves: the writer's
+    // first saves, timed.
+    constexpr int kTimedSaves = 20;
     QProcess calibration;
     StartWriter(calibration, 1);
-    QTest::qSleep(300);
+    QElapsedTimer timing;
+    timing.start();
+    for (int saved = 0; saved < kTimedSaves;) {
+        if (calibration.canReadLine())
+            saved += calibration.readLine().trimmed().toLong() > 0 ? 1 : 0;
+        else
+            QVERIFY2(calibration.waitForReadyRead(30000), "the writer stopped saving");
+    }
+    const qint64 saveMicros = timing.nsecsElapsed() / 1000 / kTimedSaves;
     calibration.kill();
     QVERIFY(calibration.waitForFinished());
-    const QList<long> calibrated = Acknowledged(calibration);
-    QVERIFY2(!calibrated.isEmpty(), "no save finished in 300 ms");
-    const qint64 saveMicros = 300000 / calibrated.size();
     onDisk = *ReadStoreFile(path).record;
 
     int midSave = 0;      // kills that landed after a save began and before its number was printed
@@ -127,7 +136,7 @@ void SettingsFaultsTest::saveKilledAtRandomInstantsLeavesTheOldOrTheNewRecord()
     for (int kill = 0; kill < kKills; ++kill) {
         QProcess writer;
         StartWriter(writer, onDisk + 1);
-        ::usleep(static_cast<useconds_t>(QRandomGenerator::global()->bounded(4 * saveMicros + 1000)));
+        ::usleep(static_cast<useconds_t>(m_seed.random().generateDouble() * double(4 * saveMicros + 1000)));
         writer.kill();
         QVERIFY(writer.waitForFinished());
 
