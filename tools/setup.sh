@@ -20,10 +20,12 @@ run_packages=(
   libfluidsynth-dev timgm6mb-soundfont
   fonts-ipafont-gothic fonts-urw-base35 fonts-dejavu-core
 )
-# The test tools: a private X server and its remote control, screenshots, the install and
-# package checks, the fuzz build, and git for the ordinary user's own clone.
+# The test tools: a private X server, a window manager and their remote control, screenshots,
+# a session bus with the accessibility bus and a screen reader's client library, the install
+# and package checks, the fuzz build, and git for the ordinary user's own clone.
 test_packages=(
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick openbox
+  dbus at-spi2-core python3-pyatspi
   desktop-file-utils appstream dpkg-dev file strace debootstrap
   clang libclang-rt-14-dev git
 )

@@ -174,12 +174,12 @@ check_import_starts_in_pictures() {
   [ -n "$imported" ] || fail "the import did not read $1/probe.bmp"
 }
 
-# The game's visible window titled $1 (Qt may add " — Tavorin"); fails when there is none.
+# The game's visible window titled exactly $1; fails when there is none.
 game_window() {
   local w name
   for w in $(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null); do
     name=$(xdotool getwindowname "$w" 2>/dev/null) || continue
-    if [ "$name" = "$1" ] || [ "$name" = "$1 — Tavorin" ]; then
+    if [ "$name" = "$1" ]; then
       echo "$w"
       return 0
     fi
