@@ -119,14 +119,44 @@ public:
     void modelChange(QAccessibleTableModelChangeEvent*) override {}
 };
 
-class AccessibleQuietLabel final : public QAccessibleWidget {
+// Its text is offered through the text interface, which readers ask afresh each time (names and
+// descriptions they keep until told of a change, and this label tells of none).
+class AccessibleQuietLabel final : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit AccessibleQuietLabel(QuietLabel* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+    QString current() const { return static_cast<QuietLabel*>(widget())->text(); }
+
     QString text(QAccessible::Text type) const override
     {
-        if (type == QAccessible::Description || type == QAccessible::Value)
-            return static_cast<QuietLabel*>(widget())->text();
+        if (type == QAccessible::Value)
+            return current();
         return QAccessibleWidget::text(type);
+    }
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    // ---- The text, read-only and without a cursor ----
+    QString text(int startOffset, int endOffset) const override { return current().mid(startOffset, endOffset - startOffset); }
+    int characterCount() const override { return int(current().size()); }
+    void selection(int, int* startOffset, int* endOffset) const override { *startOffset = *endOffset = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* startOffset, int* endOffset) const override
+    {
+        *startOffset = 0;
+        *endOffset = characterCount();
+        return {};
     }
 };
 

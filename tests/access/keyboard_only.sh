@@ -9,20 +9,20 @@ xdotool mousemove 0 0   # out of the way: no picture shows a hover that is not t
 eval "$(xdotool getwindowgeometry --shell "$win")"
 
 # A fingerprint of a rectangle (w x h + x + y, window pixels) of the screen as it is now.
-region() {
+window_region() {
   import -window root -crop "$1x$2+$((X + $3))+$((Y + $4))" +repage -format '%#' info:
 }
 # Waits up to 10 s until region $1..$4 differs from $5.
 wait_change() {
   for _ in $(seq 100); do
-    [ "$(region "$1" "$2" "$3" "$4")" != "$5" ] && return 0
+    [ "$(window_region "$1" "$2" "$3" "$4")" != "$5" ] && return 0
     sleep 0.1
   done
   return 1
 }
-menu_button() { region 89 36 30 379; }
-start_button() { region 89 36 134 379; }
-board() { region 268 268 43 72; }
+menu_button() { window_region 89 36 30 379; }
+start_button() { window_region 89 36 134 379; }
+board() { window_region 268 268 43 72; }
 
 xdotool windowfocus --sync "$win"   # as a window manager gives a new window the keyboard
 menu_plain=$(menu_button)
