@@ -11,6 +11,8 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <link.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -102,15 +104,37 @@ bool trusted(uid_t owner)
     return owner == 0 || owner == ::geteuid();
 }
 
+// True when `gid` is the user's own group and nobody else's: the user's primary group, named
+// after the user, listing no other member (the personal groups of Debian and Ubuntu, under whose
+// umask 002 folders come out group-writable).
+bool personalGroup(gid_t gid)
+{
+    if (gid != ::getegid())
+        return false;
+    const struct passwd* user = ::getpwuid(::geteuid());
+    if (!user)
+        return false;
+    const QByteArray login = user->pw_name;
+    const struct group* group = ::getgrgid(gid);
+    if (!group || login != group->gr_name)
+        return false;
+    for (char** member = group->gr_mem; member && *member; ++member)
+        if (login != *member)
+            return false;
+    return true;
+}
+
 // Why someone other than root and the user running the game could change what is inside the
-// folder `name`, or an empty text. A folder that others may write is safe only when it is
-// sticky (only an entry's owner may rename or remove it) and belongs to root or the user.
+// folder `name`, or an empty text. A folder that others (or a group with others in it) may write
+// is safe only when it is sticky (only an entry's owner may rename or remove it) and belongs to
+// root or the user.
 QString unsafeFolder(const QByteArray& name, const struct stat& st)
 {
     const QString folder = QFile::decodeName(name);
     if (!trusted(st.st_uid))
         return QStringLiteral("the folder %1 belongs to another user").arg(folder);
-    if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (st.st_mode & S_ISVTX) == 0)
+    const bool othersWrite = (st.st_mode & S_IWOTH) != 0 || ((st.st_mode & S_IWGRP) != 0 && !personalGroup(st.st_gid));
+    if (othersWrite && (st.st_mode & S_ISVTX) == 0)
         return QStringLiteral("the folder %1 can be written by its group or by others").arg(folder);
     return QString();
 }

@@ -37,9 +37,10 @@ HResult createInstance(const QUuid& clsid, const QUuid& iid, void** object, QStr
 //   - the file belongs to root or to the user running the game, and neither its group nor
 //     others can write it;
 //   - no one else can swap it: every folder the path passes through (the folders of each
-//     symbolic link's target included) belongs to root or the user, and its group and others
-//     cannot write it unless it is sticky; a symbolic link followed in a sticky folder belongs
-//     to root or the user.
+//     symbolic link's target included) belongs to root or the user, and others (or a group
+//     with anyone but the user in it) cannot write it unless it is sticky; the user's own
+//     personal group may (folders made under umask 002); a symbolic link followed in a sticky
+//     folder belongs to root or the user.
 // hr::kModuleNotFound if there is no such file, hr::kBadFormat for a shared object cut short
 // (its segments run past the end of the file, which would crash the loader), hr::kAccessDenied
 // otherwise. *reason (when given) names the path and why it was refused.

@@ -56,6 +56,8 @@ void LibraryPathTest::pathIsRefusedWhenOthersCouldSwapTheLibrary_data()
                                            << "the folder <base>/a belongs to another user";
     QTest::newRow("folder others can write") << QStringList{"d root 0777 a", "f me 0755 a/libQel.so"} << lib << othersWrite;
     QTest::newRow("folder its group can write") << QStringList{"d root 0775 a", "f me 0755 a/libQel.so"} << lib << othersWrite;
+    // umask 002 under personal groups: a folder only the user's own group may write is safe.
+    QTest::newRow("my folder, my own group can write") << QStringList{"d me 0775 a", "f me 0755 a/libQel.so"} << lib << "";
     QTest::newRow("a folder further up others can write")
         << QStringList{"d root 0777 a", "d root 0755 a/b", "f me 0755 a/b/libQel.so"} << "a/b/libQel.so" << othersWrite;
     QTest::newRow("root's sticky folder") << QStringList{"d root 01777 a", "f me 0755 a/libQel.so"} << lib << "";
