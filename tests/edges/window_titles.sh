@@ -19,7 +19,7 @@ wait_window
 titled_now() {
   local w name
   for w in $(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null); do
-    name=$(xprop -id "$w" _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')
+    name=$(LC_ALL=C.UTF-8 xprop -id "$w" _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')
     [ -n "$name" ] || name=$(xdotool getwindowname "$w" 2>/dev/null) || continue
     if [ "$name" = "$1" ]; then echo "$w"; return 0; fi
   done
