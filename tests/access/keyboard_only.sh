@@ -12,14 +12,9 @@ eval "$(xdotool getwindowgeometry --shell "$win")"
 window_region() {
   import -window root -crop "$1x$2+$((X + $3))+$((Y + $4))" +repage -format '%#' info:
 }
-# Waits up to 10 s until region $1..$4 differs from $5.
-wait_change() {
-  for _ in $(seq 100); do
-    [ "$(window_region "$1" "$2" "$3" "$4")" != "$5" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
+# Succeeds when region $1..$4 differs from $5; waits up to 10 s for it.
+region_differs() { [ "$(window_region "$1" "$2" "$3" "$4")" != "$5" ]; }
+wait_change() { wait_until 10 region_differs "$@"; }
 menu_button() { window_region 89 36 30 379; }
 start_button() { window_region 89 36 134 379; }
 board() { window_region 268 268 43 72; }
@@ -46,15 +41,12 @@ done
 [ -n "$moved" ] || fail "no arrow key moved a tile"
 shoot keys_moved
 
-shown=$(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null | wc -l)
+shown=$(game_windows)
 xdotool key F10
 wait_more_windows 10 "$shown" || fail "F10 opened no menu"
 xdotool key Escape
-for _ in $(seq 100); do
-  [ "$(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null | wc -l)" -le "$shown" ] && break
-  sleep 0.1
-done
-[ "$(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null | wc -l)" -le "$shown" ] || fail "Esc did not close the menu"
+no_more_windows() { [ "$(game_windows)" -le "$1" ]; }
+wait_until 10 no_more_windows "$shown" || fail "Esc did not close the menu"
 
 xdotool key ctrl+q
 wait_game_exit 10

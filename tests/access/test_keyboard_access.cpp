@@ -109,7 +109,6 @@ void KeyboardAccessTest::shortcutsGoThroughTheButtonsHandlers()
     QTest::keyClick(&w, Qt::Key_N, Qt::ControlModifier);
     QVERIFY(w.timScore.isRunning());
     QVERIFY(w.picPuzzle->isVisible());
-    const std::string first = w.model.board.toString();
     m_random->Script({0.0, 0.25, 0.5, 0.75});
     QTest::keyClick(&w, Qt::Key_F2);
     QCOMPARE(w.lblTime->text(), QString("00:00:00"));
@@ -122,7 +121,6 @@ void KeyboardAccessTest::shortcutsGoThroughTheButtonsHandlers()
     media_double::Reset();
     QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
     QCOMPARE(media_double::Commands(), (std::vector<std::string>{"stop all", "close all"}));
-    (void)first;
 }
 
 void KeyboardAccessTest::firstHintOfAGameAsksOnce_data()

@@ -1,15 +1,12 @@
-# The titles the window manager shows are the windows' own captions, nothing added: the about,
-# score and preview windows and a message box, read from the real X windows under openbox.
+# The titles the window manager shows are the windows' own captions, nothing added: the about
+# and score windows and a message box, read from the real X windows under openbox.
 source "$(dirname "$0")/../e2e/lib.sh"
 
 start_x
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.1
-done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start"
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+wait_until 10 wm_running || fail "openbox did not start"
 
 start_game
 wait_window
@@ -28,10 +25,7 @@ titled_now() {
 
 # The same, waiting up to 10 s for it.
 titled() {
-  for _ in $(seq 100); do
-    titled_now "$1" && return 0
-    sleep 0.1
-  done
+  wait_until 10 titled_now "$1" && return 0
   echo "FAIL: no window titled '$1'; the game's windows are titled:" >&2
   for w in $(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null); do
     echo "  '$(xdotool getwindowname "$w" 2>/dev/null)'" >&2
@@ -40,18 +34,13 @@ titled() {
 }
 
 # Waits up to 10 s until no window is titled $1.
-gone() {
-  for _ in $(seq 100); do
-    titled_now "$1" || return 0
-    sleep 0.1
-  done
-  return 1
-}
+untitled() { ! titled_now "$1" >/dev/null; }
+gone() { wait_until 10 untitled "$1"; }
 
 # Opens the game menu and picks an entry with the keys $@, once the menu shows.
 menu() {
   local shown
-  shown=$(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null | wc -l)
+  shown=$(game_windows)
   eval "$(xdotool getwindowgeometry --shell "$win")"
   xdotool mousemove $((X + 74)) $((Y + 397)) click 1
   wait_more_windows 10 "$shown" || fail "the menu did not open"
