@@ -52,8 +52,11 @@ hint_blinks() {
     ((SECONDS < deadline)) || fail "Start did not bring up the board"
     sleep 0.1
   done
-  sleep 0.3   # the board's first paint has settled
-  before=$(board_hash)
+  before=$(board_hash)   # the board stands still: two looks in a row agree
+  while [ "$(board_hash)" != "$before" ]; do
+    ((SECONDS < deadline)) || fail "the board never stood still"
+    before=$(board_hash)
+  done
   t0=$(date +%s%N)
   xdotool mousemove $((X + 178)) $((Y + 200)) key h
   deadline=$((SECONDS + 10))
