@@ -21,9 +21,9 @@ using Damage = std::function<void(const std::filesystem::path&)>;
 
 // Small groups: their tables take milliseconds to build.
 const Partition kSmall{{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15}};
-// Korf's instance 2: 65 slides. With the tables the solver needs about 2.5 million nodes, with
-// the weaker bound alone over 200 million.
-const Tiles kSixtyFive{15, 2, 12, 11, 14, 13, 9, 5, 1, 3, 8, 7, 0, 10, 6, 4};
+// A well-known random instance of 56 slides. With the tables the solver needs about 11,000
+// nodes, with the weaker bound alone 4.6 million.
+const Tiles kFiftySix{5, 12, 10, 7, 15, 11, 14, 0, 8, 2, 1, 13, 3, 4, 9, 6};
 
 std::vector<std::uint8_t> readAll(const std::filesystem::path& file)
 {
@@ -52,12 +52,17 @@ Damage changeByte(std::size_t at, bool reseal)
     };
 }
 
-long residentKib()
+// The resident part of this process's mapping of `file`, or -1 when the file is not mapped.
+long mappedResidentKib(const std::filesystem::path& file)
 {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
+    std::ifstream smaps("/proc/self/smaps");
+    bool inMapping = false;
+    for (std::string line; std::getline(smaps, line);) {
+        if (line.size() > file.string().size() && line.ends_with(" " + file.string()))
+            inMapping = true;
+        else if (inMapping && line.rfind("Rss:", 0) == 0)
+            return std::stol(line.substr(4));
+    }
     return -1;
 }
 
@@ -72,14 +77,13 @@ private slots:
 };
 
 // The built tables answer the hard board within a node budget the weaker bound cannot meet, from
-// a mapping: nothing is copied into memory and no cache folder is made.
+// a mapping whose pages come in only as the solver reads them; no cache folder is made.
 void HintTablesTest::wholeTablesAreUsedInPlace()
 {
     QTemporaryDir home;
     QVERIFY(home.isValid());
     const std::filesystem::path cache = home.filePath(QStringLiteral("cache/tavorin")).toStdString();
     const std::filesystem::path built = HINT_TABLES;
-    const long before = residentKib();
     // The first place has no tables (a program folder without them): the second is used.
     BackgroundDatabases background(cache, standardPartition(), 1,
                                    {home.filePath(QStringLiteral("none.bin")).toStdString(), built});
@@ -89,12 +93,15 @@ void HintTablesTest::wholeTablesAreUsedInPlace()
     QVERIFY(!report.fromCache);
     const auto tables = background.current();
     QVERIFY(tables);
-    QVERIFY2(residentKib() - before < 2048, "the tables were read into memory instead of mapped");
+    // Mapped, and none of it in memory yet: the checks read the file, not the mapping.
+    const long resident = mappedResidentKib(built);
+    QVERIFY2(resident >= 0, "the tables are not mapped");
+    QVERIFY2(resident < 64, qPrintable(QStringLiteral("%1 KiB of the tables in memory at once").arg(resident)));
     QVERIFY(!std::filesystem::exists(cache.parent_path()));
 
-    const SolveResult answer = solve(kSixtyFive, tables.get(), SolveLimits{20'000'000, {}, nullptr});
+    const SolveResult answer = solve(kFiftySix, tables.get(), SolveLimits{100'000, {}, nullptr});
     QCOMPARE(answer.status, SolveStatus::Solved);
-    QCOMPARE(answer.length(), 65);
+    QCOMPARE(answer.length(), 56);
     QVERIFY(!std::filesystem::exists(cache.parent_path()));
 }
 

@@ -1,8 +1,10 @@
 # A game played natively on Wayland: Weston (x11 backend, kiosk shell) runs in a private Xvfb only
 # to take the pointer, which Weston's headless backend has none of; the game connects to Weston
 # with Qt's Wayland plugin (no X server is reachable from it), shows its window, starts a game,
-# slides a tile by a click and ends with status 0 by its End button. Skipped only when Weston
-# cannot start at all.
+# slides a tile by a click and ends with status 0 by its End button. Then it is started and ended
+# by End forty times more, each time with status 0: Qt 6.4's Wayland plugin can hang in its
+# teardown (here about one end in twenty), and an ended game must not stay alive. Skipped only
+# when Weston cannot start at all.
 source "$(dirname "$0")/../e2e/lib.sh"
 : "${TAVORIN_DEALT:?path of the program that deals the hard board}"
 if ! command -v weston >/dev/null; then
@@ -48,23 +50,57 @@ wait_still() {   # <area>: until two looks in a row see the same pixels; prints 
   echo "$b"
 }
 empty=$(area_hash "$buttons")   # the output before the game has a window
-(cd "$TAVORIN_RUN_DIR" && exec env -u DISPLAY WAYLAND_DISPLAY="$socket" QT_QPA_PLATFORM=wayland "$TAVORIN_DEALT") \
-  >"$work/game.log" 2>&1 &
-game_pid=$!
-pids+=("$game_pid")
+launch() {   # the game logs its Wayland requests, so that its first painted frame can be seen
+  (cd "$TAVORIN_RUN_DIR" && exec env -u DISPLAY WAYLAND_DISPLAY="$socket" QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client \
+    "$TAVORIN_DEALT") >/dev/null 2>"$work/game.log" &
+  game_pid=$!
+  pids+=("$game_pid")
+}
+wait_shown() {   # until the game has committed a painted buffer to its window
+  local deadline=$((SECONDS + 20))
+  until sed -n '/-> wl_surface@[0-9]*\.attach(wl_buffer@/,$p' "$work/game.log" | grep -qE -- '-> wl_surface@[0-9]+\.commit\(\)'; do
+    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its window was shown"
+    ((SECONDS < deadline)) || fail "the game's window was never shown"
+    sleep 0.05
+  done
+}
+# Clicks End until the game has ended, for at most 10 s: a click that comes before Weston has
+# taken the window in lands on the empty output and does nothing.
+end_by_end_button() {
+  local deadline=$((SECONDS + 10))
+  while kill -0 "$game_pid" 2>/dev/null; do
+    if ((SECONDS >= deadline)); then
+      import -window "$output" "$E2E_OUT/wayland-failure.png"
+      fail "the game did not end within 10 s of End (screen in $E2E_OUT/wayland-failure.png)"
+    fi
+    click 282 397   # End
+    sleep 0.2
+  done
+  rc=0
+  wait "$game_pid" || rc=$?
+  [ "$rc" -eq 0 ] || fail "exit status $rc"
+}
+# Weston gives a new window the pointer only with a motion over it: the pointer always arrives from
+# one pixel away.
+click() {
+  xdotool mousemove --window "$output" "$((X + $1 + 1))" "$((Y + $2))" mousemove --window "$output" "$((X + $1))" "$((Y + $2))" click 1
+}
 
+launch
+wait_shown
 wait_change "$buttons" "$empty" "window with its buttons"
 grep -q '/platforms/libqwayland' "/proc/$game_pid/maps" || fail "the game does not use Qt's Wayland plugin"
-click() { xdotool mousemove --window "$output" "$((X + $1))" "$((Y + $2))" click 1; }
 
 before=$(area_hash "$board")
 click 178 397   # Start
 wait_change "$board" "$before" "board after Start"
 before=$(wait_still "$board")
-click $((43 + 67 + 33)) $((72 + 3 * 67 + 33))   # the tile right of the gap (bottom-left) slides into it
+click $((43 + 2 * 67 + 33)) $((72 + 67 + 33))   # the tile left of the gap (right edge, second row) slides into it
 wait_change "$board" "$before" "slide after the click"
-click 282 397   # End
-wait_game_exit 20
-[ "$rc" -ne 124 ] || fail "the game did not end after End"
-[ "$rc" -eq 0 ] || fail "exit status $rc"
+end_by_end_button
+for start in $(seq 40); do
+  launch
+  wait_shown
+  end_by_end_button
+done
 echo "PASS"
