@@ -89,6 +89,13 @@ hint_blinks
 quit_game
 [ -z "$(cache_files)" ] || fail "the start wrote to the cache: $(cache_files)"
 
+if ldd "$TAVORIN_DEALT" | grep -q 'libasan'; then
+  # Sanitized and unoptimised, the game would build the tables for minutes; hint_tables_in_place
+  # checks the same fallback with small tables.
+  echo "PASS (damaged and missing tables not checked in a sanitizer build)"
+  exit 0
+fi
+
 echo "installed layout, tables damaged: built into the cache as before"
 printf '\x5a' | dd of="$installed" bs=1 seek=3000000 conv=notrunc status=none
 fresh_home damaged
