@@ -3,7 +3,7 @@
 
 #include "Shuffle.h"
 
-// Runs Tavorin with `random` feeding the shuffle and returns the exit status: 0 for a normal
-// end (and for a second copy, which ends at once), errors::kUncaughtErrorExitStatus after an
-// uncaught error was reported.
+// Runs Tavorin with `random` feeding the shuffle. A second copy returns 0 at once; otherwise the
+// program ends from here, without returning and without taking the toolkit down, with status 0
+// for a normal end or errors::kUncaughtErrorExitStatus after an uncaught error was reported.
 int runTavorin(int argc, char** argv, board::RandomSource& random);

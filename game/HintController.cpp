@@ -31,7 +31,9 @@ HintController::~HintController()
 void HintController::startTables()
 {
     if (!m_tables)
-        m_tables = std::make_unique<solver::BackgroundDatabases>(solver::defaultCacheDirectory());
+        m_tables = std::make_unique<solver::BackgroundDatabases>(
+            solver::defaultCacheDirectory(), solver::standardPartition(), 1,
+            solver::installedTablesFiles(TAVORIN_PROGRAM_TO_DATA));
 }
 
 void HintController::ask()

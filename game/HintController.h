@@ -1,8 +1,9 @@
 // Hints: H asks which tile to slide next; the answer's tile blinks a few times.
 //
 // The answer is the first move of an optimal solution, found on a worker thread by the solver
-// with its pattern tables (built or loaded from the user's cache folder in the background; until
-// they are ready a weaker bound answers most boards at once). A game in which a hint was shown
+// with its pattern tables (the ones installed with the game, mapped in the background within
+// moments of the start; only without them, read from or built into the user's cache folder, and
+// until they are ready a weaker bound answers most boards at once). A game in which a hint was shown
 // sets no record.
 //
 // Contract
@@ -40,7 +41,7 @@ public:
                    QWidget* window);
     ~HintController() override;
 
-    // Starts building (or loading) the solver's tables in the background; once is enough.
+    // Starts mapping (or loading, or building) the solver's tables in the background; once is enough.
     void startTables();
     // Solves the board as it stands on the worker; the answer's tile then blinks and a screen
     // reader is told its name. The first time in a game, a message box asks first whether to use

@@ -3,10 +3,10 @@
 // each stretch of sound or the silent real-time output).
 #include "MediaEngine.h"
 
+#include "FluidSynthLibrary.h"
 #include "SoundFontLocator.h"
 #include "Synthesis.h"
 
-#include <fluidsynth.h>
 #include <malloc.h>
 
 #include <algorithm>
@@ -47,12 +47,13 @@ public:
 
 class FluidDriver final : public AudioOutput {
 public:
-    explicit FluidDriver(fluid_audio_driver_t* driver) : m_driver(driver) {}
-    ~FluidDriver() override { delete_fluid_audio_driver(m_driver); }
+    FluidDriver(const FluidSynth& library, fluid_audio_driver_t* driver) : m_library(library), m_driver(driver) {}
+    ~FluidDriver() override { m_library.delete_fluid_audio_driver(m_driver); }
     FluidDriver(const FluidDriver&) = delete;
     FluidDriver& operator=(const FluidDriver&) = delete;
 
 private:
+    const FluidSynth& m_library;
     fluid_audio_driver_t* m_driver;
 };
 
@@ -82,31 +83,36 @@ private:
     std::jthread m_thread;   // asked to stop and joined first thing in destruction
 };
 
-// Opens the driver an entry names ("name" or "name:device"); null when it does not open.
-std::unique_ptr<AudioOutput> openOutput(const std::string& entry, fluid_settings_t* settings,
-                                        fluid_audio_func_t callback, void* data)
+// Opens the driver an entry names ("name" or "name:device") for the synth; null when it does not
+// open (always so without the synthesizer library, but for "timer").
+std::unique_ptr<AudioOutput> openOutput(const std::string& entry, const Synth& synth, fluid_audio_func_t callback,
+                                        void* data)
 {
     const std::size_t colon = entry.find(':');
     const std::string name = entry.substr(0, colon);
     if (name == "timer")
         return std::make_unique<TimerDriver>(callback, data);
-    if (!settings || fluid_settings_setstr(settings, "audio.driver", name.c_str()) != FLUID_OK)
+    fluid_settings_t* settings = synth.settings();
+    if (!settings)
+        return nullptr;
+    const FluidSynth& f = *synth.library();
+    if (f.fluid_settings_setstr(settings, "audio.driver", name.c_str()) != FLUID_OK)
         return nullptr;
     const std::string device = "audio." + name + ".device";
     if (colon != std::string::npos) {
-        if (fluid_settings_setstr(settings, device.c_str(), entry.substr(colon + 1).c_str()) != FLUID_OK)
+        if (f.fluid_settings_setstr(settings, device.c_str(), entry.substr(colon + 1).c_str()) != FLUID_OK)
             return nullptr;
     } else {
         char* standard = nullptr;   // an earlier entry may have chosen another device
-        if (fluid_settings_getstr_default(settings, device.c_str(), &standard) == FLUID_OK && standard)
-            fluid_settings_setstr(settings, device.c_str(), std::string(standard).c_str());
+        if (f.fluid_settings_getstr_default(settings, device.c_str(), &standard) == FLUID_OK && standard)
+            f.fluid_settings_setstr(settings, device.c_str(), std::string(standard).c_str());
     }
-    fluid_settings_setint(settings, "audio.period-size", kPeriodFrames);
-    fluid_settings_setint(settings, "audio.periods", kPeriods);
-    fluid_audio_driver_t* driver = new_fluid_audio_driver2(settings, callback, data);
+    f.fluid_settings_setint(settings, "audio.period-size", kPeriodFrames);
+    f.fluid_settings_setint(settings, "audio.periods", kPeriods);
+    fluid_audio_driver_t* driver = f.new_fluid_audio_driver2(settings, callback, data);
     if (!driver)
         return nullptr;
-    return std::make_unique<FluidDriver>(driver);
+    return std::make_unique<FluidDriver>(f, driver);
 }
 
 // Gives the pages of a freed SoundFont's small allocations back to the system.
@@ -411,7 +417,7 @@ bool MediaEngine::soundThroughDriver(RenderState& state, const EngineOptions& op
     std::unique_ptr<AudioOutput> driver;
     std::string name;
     for (const std::string& entry : options.drivers) {
-        driver = openOutput(entry, state.synth.settings(), &MediaEngine::audioCallback, &state);
+        driver = openOutput(entry, state.synth, &MediaEngine::audioCallback, &state);
         if (driver) {
             name = entry;
             break;

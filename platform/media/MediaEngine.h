@@ -10,8 +10,10 @@
 //   stopAll() silences every device at once; closeAll() also forgets them. Every call returns at
 //   once; all may come from any thread.
 //   Playback thread: started by the first successful open(), it rests until a piece is asked
-//   for. Nothing of the synthesizer exists before: at the first play() it loads the SoundFont
-//   (the caller never waits for it; the piece starts when the font is ready). Each time a piece
+//   for. Nothing of the synthesizer exists before: at the first play() it opens the synthesizer
+//   library and loads the SoundFont (the caller never waits for it; the piece starts when the
+//   font is ready). Without the library, or with no SoundFont, pieces play silently, in real
+//   time, and every command answers as with sound. Each time a piece
 //   starts from rest it opens the first audio driver in the options that opens ("pulseaudio",
 //   then "alsa"; "name:device" picks the driver's device), or, when none does, renders in real
 //   time into a discarded buffer so that a piece lasts exactly as long as with sound. A driver

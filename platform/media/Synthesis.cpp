@@ -1,8 +1,7 @@
 // FluidSynth synth, the sequencer that plays a piece on it, and offline rendering, configured once for the whole program.
 #include "Synthesis.h"
 
-#include <alsa/asoundlib.h>
-#include <fluidsynth.h>
+#include "FluidSynthLibrary.h"
 
 #include <algorithm>
 #include <cmath>
@@ -43,9 +42,13 @@ void silenceLibraryLogs()
 {
     static std::once_flag once;
     std::call_once(once, [] {
+        const FluidSynth* f = fluid();
+        if (!f)
+            return;
         for (int level = FLUID_PANIC; level <= FLUID_DBG; ++level)
-            fluid_set_log_function(level, nullptr, nullptr);
-        snd_lib_error_set_handler(quietAlsa);
+            f->fluid_set_log_function(level, nullptr, nullptr);
+        if (f->alsaErrorHandlerSetter)
+            f->alsaErrorHandlerSetter(quietAlsa);
     });
 }
 
@@ -113,38 +116,44 @@ std::optional<Piece> Piece::load(const std::string& path)
     return fromBytes(std::move(bytes));
 }
 
-Synth::Synth()
+Synth::Synth() : m_fluid(fluid())
 {
+    if (!m_fluid)
+        return;   // no synthesizer library: this synth renders silence
+    const FluidSynth& f = *m_fluid;
     silenceLibraryLogs();
-    m_settings = new_fluid_settings();
-    fluid_settings_setnum(m_settings, "synth.sample-rate", kSampleRate);
-    fluid_settings_setnum(m_settings, "synth.gain", kGain);
-    fluid_settings_setint(m_settings, "synth.cpu-cores", 1);
-    fluid_settings_setint(m_settings, "synth.polyphony", kPolyphonyCreated);
-    fluid_settings_setint(m_settings, "synth.chorus.active", 0);   // no piece sends to it
+    m_settings = f.new_fluid_settings();
+    if (!m_settings)
+        return;
+    f.fluid_settings_setnum(m_settings, "synth.sample-rate", kSampleRate);
+    f.fluid_settings_setnum(m_settings, "synth.gain", kGain);
+    f.fluid_settings_setint(m_settings, "synth.cpu-cores", 1);
+    f.fluid_settings_setint(m_settings, "synth.polyphony", kPolyphonyCreated);
+    f.fluid_settings_setint(m_settings, "synth.chorus.active", 0);   // no piece sends to it
     // Only the samples of the instruments a piece selects are read into memory: with FluidR3
     // that is a few MiB for the music instead of all 141 MiB of the font.
-    fluid_settings_setint(m_settings, "synth.dynamic-sample-loading", 1);
-    m_synth = new_fluid_synth(m_settings);
+    f.fluid_settings_setint(m_settings, "synth.dynamic-sample-loading", 1);
+    m_synth = f.new_fluid_synth(m_settings);
     if (m_synth)
-        fluid_synth_set_polyphony(m_synth, kPolyphony);
+        f.fluid_synth_set_polyphony(m_synth, kPolyphony);
 }
 
 Synth::~Synth()
 {
     if (m_synth)
-        delete_fluid_synth(m_synth);
-    delete_fluid_settings(m_settings);
+        m_fluid->delete_fluid_synth(m_synth);
+    if (m_settings)
+        m_fluid->delete_fluid_settings(m_settings);
 }
 
 bool Synth::loadSoundFont(const std::string& path)
 {
-    return m_synth && fluid_synth_sfload(m_synth, path.c_str(), 1) != FLUID_FAILED;
+    return m_synth && m_fluid->fluid_synth_sfload(m_synth, path.c_str(), 1) != FLUID_FAILED;
 }
 
 void Synth::render(int frames, float* left, float* right)
 {
-    if (!m_synth || fluid_synth_write_float(m_synth, frames, left, 0, 1, right, 0, 1) != FLUID_OK) {
+    if (!m_synth || m_fluid->fluid_synth_write_float(m_synth, frames, left, 0, 1, right, 0, 1) != FLUID_OK) {
         std::fill(left, left + frames, 0.0f);
         std::fill(right, right + frames, 0.0f);
     }
@@ -155,10 +164,11 @@ void Synth::releaseAll()
 {
     if (!m_synth)
         return;
-    for (int channel = 0; channel < fluid_synth_count_midi_channels(m_synth); ++channel) {
-        fluid_synth_cc(m_synth, channel, 64, 0);   // sustain pedal up, or held notes would stay
-        fluid_synth_cc(m_synth, channel, 66, 0);   // sostenuto up
-        fluid_synth_all_notes_off(m_synth, channel);
+    const FluidSynth& f = *m_fluid;
+    for (int channel = 0; channel < f.fluid_synth_count_midi_channels(m_synth); ++channel) {
+        f.fluid_synth_cc(m_synth, channel, 64, 0);   // sustain pedal up, or held notes would stay
+        f.fluid_synth_cc(m_synth, channel, 66, 0);   // sostenuto up
+        f.fluid_synth_all_notes_off(m_synth, channel);
     }
 }
 
@@ -166,48 +176,48 @@ void Synth::silenceAll()
 {
     if (!m_synth)
         return;
-    for (int channel = 0; channel < fluid_synth_count_midi_channels(m_synth); ++channel)
-        fluid_synth_all_sounds_off(m_synth, channel);
+    for (int channel = 0; channel < m_fluid->fluid_synth_count_midi_channels(m_synth); ++channel)
+        m_fluid->fluid_synth_all_sounds_off(m_synth, channel);
 }
 
 int Synth::activeVoices() const
 {
-    return m_synth ? fluid_synth_get_active_voice_count(m_synth) : 0;
+    return m_synth ? m_fluid->fluid_synth_get_active_voice_count(m_synth) : 0;
 }
 
 namespace {
 
-void send(fluid_synth_t* synth, const Piece& piece, const Cue& cue)
+void send(const FluidSynth& f, fluid_synth_t* synth, const Piece& piece, const Cue& cue)
 {
     const int channel = cue.status & 0x0F;
     switch (cue.status & 0xF0) {
     case 0x80:
-        fluid_synth_noteoff(synth, channel, cue.data1);
+        f.fluid_synth_noteoff(synth, channel, cue.data1);
         break;
     case 0x90:
         if (cue.data2 == 0)
-            fluid_synth_noteoff(synth, channel, cue.data1);
+            f.fluid_synth_noteoff(synth, channel, cue.data1);
         else
-            fluid_synth_noteon(synth, channel, cue.data1, cue.data2);
+            f.fluid_synth_noteon(synth, channel, cue.data1, cue.data2);
         break;
     case 0xA0:
-        fluid_synth_key_pressure(synth, channel, cue.data1, cue.data2);
+        f.fluid_synth_key_pressure(synth, channel, cue.data1, cue.data2);
         break;
     case 0xB0:
-        fluid_synth_cc(synth, channel, cue.data1, cue.data2);
+        f.fluid_synth_cc(synth, channel, cue.data1, cue.data2);
         break;
     case 0xC0:
-        fluid_synth_program_change(synth, channel, cue.data1);
+        f.fluid_synth_program_change(synth, channel, cue.data1);
         break;
     case 0xD0:
-        fluid_synth_channel_pressure(synth, channel, cue.data1);
+        f.fluid_synth_channel_pressure(synth, channel, cue.data1);
         break;
     case 0xE0:
-        fluid_synth_pitch_bend(synth, channel, (cue.data2 << 7) | cue.data1);
+        f.fluid_synth_pitch_bend(synth, channel, (cue.data2 << 7) | cue.data1);
         break;
     case 0xF0:
         if (cue.sysexLength > 0)
-            fluid_synth_sysex(synth, reinterpret_cast<const char*>(piece.sysex.data() + cue.sysexAt),
+            f.fluid_synth_sysex(synth, reinterpret_cast<const char*>(piece.sysex.data() + cue.sysexAt),
                               static_cast<int>(cue.sysexLength), nullptr, nullptr, nullptr, 0);
         break;
     default:
@@ -220,7 +230,7 @@ void send(fluid_synth_t* synth, const Piece& piece, const Cue& cue)
 PieceRun::PieceRun(Synth& synth, const Piece& piece) : m_synth(synth), m_piece(piece)
 {
     if (synth.synth())
-        fluid_synth_system_reset(synth.synth());   // programs and controllers as a new piece expects
+        synth.library()->fluid_synth_system_reset(synth.synth());   // programs and controllers as a new piece expects
 }
 
 void PieceRun::sendDue()
@@ -233,7 +243,7 @@ void PieceRun::sendDue()
     }
     while (m_next < cues.size() && cues[m_next].frame <= m_position && m_sentInBlock < kCuesPerBlock) {
         if (synth)
-            send(synth, m_piece, cues[m_next]);
+            send(*m_synth.library(), synth, m_piece, cues[m_next]);
         ++m_next;
         ++m_sentInBlock;
     }

@@ -8,7 +8,9 @@
 //   Synth: owns one fluid_settings_t and one fluid_synth_t configured identically everywhere
 //     (44.1 kHz stereo, the program's gain, reverb, 32 voices); loadSoundFont() may take a while (FluidR3
 //     about 0.3 s) and so is never called on the user-interface thread. A Synth is destroyed only
-//     after every audio driver and piece run that uses it.
+//     after every audio driver and piece run that uses it. The first Synth of the process opens
+//     the synthesizer library (FluidSynthLibrary.h); without it every Synth renders silence, loads
+//     no SoundFont and has no settings for an audio driver.
 //   PieceRun: one play-through of a piece on a synth, from its beginning: it resets the synth's
 //     channels (programs, controllers, voices), then render() sends each message when the audio
 //     reaches its frame (to within the synth's own 64-frame block) and renders. Like a MIDI cable,
@@ -36,6 +38,8 @@ typedef struct _fluid_hashtable_t fluid_settings_t;
 typedef struct _fluid_synth_t fluid_synth_t;
 
 namespace media {
+
+struct FluidSynth;
 
 inline constexpr int kSampleRate = 44100;
 
@@ -71,6 +75,8 @@ public:
     Synth& operator=(const Synth&) = delete;
 
     bool loadSoundFont(const std::string& path);
+    // All three are null when the synthesizer library is missing; the synth is silent then.
+    const FluidSynth* library() const { return m_fluid; }
     fluid_settings_t* settings() const { return m_settings; }
     fluid_synth_t* synth() const { return m_synth; }
 
@@ -86,6 +92,7 @@ public:
     static constexpr std::uint64_t kBlockFrames = 64;
 
 private:
+    const FluidSynth* m_fluid = nullptr;
     fluid_settings_t* m_settings = nullptr;
     fluid_synth_t* m_synth = nullptr;
     std::uint64_t m_rendered = 0;

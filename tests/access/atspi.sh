@@ -4,7 +4,7 @@ source "$(dirname "$0")/../e2e/lib.sh"
 : "${TAVORIN_SCRIPTED:?path of the program with the repeatable shuffle}"
 TAVORIN=$TAVORIN_SCRIPTED
 start_x
-"$REGSVR" "$QEL" >/dev/null || fail "cannot register Qel"
+register_qel
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 work TAVORIN TAVORIN_RUN_DIR
 dbus-run-session -- bash -c '
   set -euo pipefail

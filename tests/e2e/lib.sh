@@ -47,11 +47,16 @@ start_x() {
   export DISPLAY=":$(head -n1 "$work/displayfd")"
 }
 
+# Registers the built Qel in the private configuration folder.
+register_qel() {
+  : "${QEL:?path of the Qel library}" "${REGSVR:?path of tavorin-regsvr}"
+  "$REGSVR" "$QEL" >/dev/null || fail "cannot register Qel"
+}
+
 # Starts the game as the README does (in its run folder); sets game_pid.
 start_game() {
   : "${TAVORIN:?path of the Tavorin program}" "${TAVORIN_RUN_DIR:?folder the game starts in}"
-  : "${QEL:?path of the Qel library}" "${REGSVR:?path of tavorin-regsvr}"
-  "$REGSVR" "$QEL" >/dev/null || fail "cannot register Qel"
+  register_qel
   (cd "$TAVORIN_RUN_DIR" && exec "$TAVORIN") >"$work/game.log" 2>&1 &
   game_pid=$!
   pids+=("$game_pid")

@@ -30,7 +30,7 @@ fail() {
 layout() {
   {
     printf '%s\n' "$1/bin/tavorin" "$1/libexec/tavorin/Tavorin" "$1/$INSTALL_QELDIR/libQel.so" \
-      "$1/share/tavorin/juesmansdesiring.mid" "$1/share/tavorin/fanfa4.mid" \
+      "$1/share/tavorin/juesmansdesiring.mid" "$1/share/tavorin/fanfa4.mid" "$1/share/tavorin/hint-tables.bin" \
       "$1/share/applications/$app_id.desktop" "$1/share/metainfo/$app_id.metainfo.xml" \
       "$1/share/icons/hicolor/scalable/apps/$app_id.svg" "$2/tavorin/components.json"
     for s in "${icon_sizes[@]}"; do echo "$1/share/icons/hicolor/${s}x$s/apps/$app_id.png"; done

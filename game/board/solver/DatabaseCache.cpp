@@ -1,8 +1,16 @@
-// Cache files for the pattern databases and their background loading.
+// Installed and cached files of the pattern databases, and their background loading.
 #include "DatabaseCache.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -75,6 +83,107 @@ std::optional<PatternDatabases> loadDatabases(const std::filesystem::path& file,
     return db;
 }
 
+std::vector<std::filesystem::path> installedTablesFiles(const std::filesystem::path& dataFromProgram)
+{
+    std::error_code ec;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec || !program.is_absolute())
+        return {};
+    const std::filesystem::path folder = program.parent_path();
+    return {folder / kInstalledTablesName, (folder / dataFromProgram / kInstalledTablesName).lexically_normal()};
+}
+
+namespace {
+
+// A whole file mapped read-only; unmapped with its last owner.
+struct Mapping {
+    void* address = MAP_FAILED;
+    std::size_t length = 0;
+    Mapping() = default;
+    Mapping(const Mapping&) = delete;
+    Mapping& operator=(const Mapping&) = delete;
+    ~Mapping()
+    {
+        if (address != MAP_FAILED)
+            munmap(address, length);
+    }
+};
+
+struct Descriptor {
+    int fd = -1;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            close(fd);
+    }
+};
+
+std::string systemError(const std::filesystem::path& file, const char* what)
+{
+    return std::string(what) + " " + file.string() + ": " + std::strerror(errno);
+}
+
+}  // namespace
+
+std::optional<PatternDatabases> mapDatabases(const std::filesystem::path& file, const Partition& partition,
+                                             std::string& error)
+{
+    Descriptor in{open(file.c_str(), O_RDONLY | O_CLOEXEC)};
+    if (in.fd < 0) {
+        error = systemError(file, "cannot open");
+        return std::nullopt;
+    }
+    struct stat status {};
+    if (fstat(in.fd, &status) != 0) {
+        error = systemError(file, "cannot read");
+        return std::nullopt;
+    }
+    if (!S_ISREG(status.st_mode) || status.st_size < 8 ||
+        static_cast<std::uint64_t>(status.st_size) > 2 * tableBytes(partition) + 4096) {
+        error = file.string() + " is not a tables file (" + std::to_string(status.st_size) + " bytes)";
+        return std::nullopt;
+    }
+    const auto size = static_cast<std::size_t>(status.st_size);
+    // The checksum is read with read(2) in pieces, so that checking leaves the mapping untouched:
+    // its pages then become the program's only as the solver reads them.
+    std::uint64_t checksum = kChecksumStart;
+    {
+        std::vector<std::uint8_t> piece(std::size_t{1} << 16);
+        std::size_t done = 0;
+        while (done < size - 8) {
+            const std::size_t want = std::min(piece.size(), size - 8 - done);
+            const ssize_t got = pread(in.fd, piece.data(), want, static_cast<off_t>(done));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0) {
+                error = got < 0 ? systemError(file, "cannot read") : file.string() + " ended early";
+                return std::nullopt;
+            }
+            checksum = fileChecksum(std::span<const std::uint8_t>(piece.data(), static_cast<std::size_t>(got)), checksum);
+            done += static_cast<std::size_t>(got);
+        }
+    }
+    auto mapping = std::make_shared<Mapping>();
+    mapping->address = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, in.fd, 0);
+    if (mapping->address == MAP_FAILED) {
+        error = systemError(file, "cannot map");
+        return std::nullopt;
+    }
+    mapping->length = size;
+    const std::span<const std::uint8_t> bytes(static_cast<const std::uint8_t*>(mapping->address), size);
+    std::string why;
+    auto db = PatternDatabases::view(mapping, bytes, partition, checksum, why);
+    if (!db) {
+        error = file.string() + ": " + why;
+        return db;
+    }
+    // Reading the header and the table sizes mapped their pages, and the kernel maps a whole
+    // large folio (up to megabytes) on one fault: let them go again. The mapping is private and
+    // never written, so later reads find the same bytes, from the page cache.
+    madvise(mapping->address, size, MADV_DONTNEED);
+    return db;
+}
+
 bool saveDatabases(const PatternDatabases& databases, const std::filesystem::path& file, std::string& error)
 {
     std::error_code ec;
@@ -110,11 +219,25 @@ bool saveDatabases(const PatternDatabases& databases, const std::filesystem::pat
 
 std::shared_ptr<const PatternDatabases> loadOrBuild(const std::filesystem::path& directory,
                                                     const Partition& partition, const BuildOptions& options,
-                                                    CacheReport* report)
+                                                    CacheReport* report,
+                                                    const std::vector<std::filesystem::path>& installed)
 {
     CacheReport local;
     CacheReport& r = report ? *report : local;
     r = CacheReport{};
+    const auto addNote = [&r](const std::string& note) { r.note += (r.note.empty() ? "" : "; ") + note; };
+    for (const std::filesystem::path& candidate : installed) {
+        const auto start = Clock::now();
+        std::string error;
+        auto mapped = mapDatabases(candidate, partition, error);
+        r.loadTime = since(start);
+        if (mapped) {
+            r.installed = candidate;
+            return std::make_shared<const PatternDatabases>(std::move(*mapped));
+        }
+        addNote(error);
+    }
+
     const std::filesystem::path file = directory.empty() ? std::filesystem::path() : cacheFile(directory, partition);
     if (!file.empty()) {
         const auto start = Clock::now();
@@ -125,9 +248,9 @@ std::shared_ptr<const PatternDatabases> loadOrBuild(const std::filesystem::path&
             r.fromCache = true;
             return std::make_shared<const PatternDatabases>(std::move(*loaded));
         }
-        r.note = error;
+        addNote(error);
     } else {
-        r.note = "no cache folder";
+        addNote("no cache folder");
     }
 
     const auto start = Clock::now();
@@ -139,19 +262,21 @@ std::shared_ptr<const PatternDatabases> loadOrBuild(const std::filesystem::path&
         const auto saveStart = Clock::now();
         std::string error;
         if (!saveDatabases(*built, file, error))
-            r.note += (r.note.empty() ? "" : "; ") + error;
+            addNote(error);
         r.saveTime = since(saveStart);
     }
     return std::make_shared<const PatternDatabases>(std::move(*built));
 }
 
-BackgroundDatabases::BackgroundDatabases(std::filesystem::path directory, Partition partition, int threads)
+BackgroundDatabases::BackgroundDatabases(std::filesystem::path directory, Partition partition, int threads,
+                                         std::vector<std::filesystem::path> installed)
 {
-    m_thread = std::thread([this, directory = std::move(directory), partition = std::move(partition), threads] {
+    m_thread = std::thread([this, directory = std::move(directory), partition = std::move(partition), threads,
+                            installed = std::move(installed)] {
         CacheReport report;
         std::shared_ptr<const PatternDatabases> db;
         try {
-            db = loadOrBuild(directory, partition, BuildOptions{threads, &m_cancel}, &report);
+            db = loadOrBuild(directory, partition, BuildOptions{threads, &m_cancel}, &report, installed);
         } catch (const std::exception& e) {
             report.note = e.what();
         }

@@ -1,12 +1,21 @@
-// Keeping the pattern databases between runs in the user's cache folder, and making them ready
-// on a thread of their own so that start-up never waits for them.
+// The pattern databases a start uses: the tables installed with the game, else those kept in
+// the user's cache folder, else built; made ready on a thread of their own so that start-up
+// never waits for them.
 //
-// Why at run time and not in the build: the tables take about 8 s of one core to build (a second
-// thread does not help on a two-core machine shared with other work) and 5.8 MB on disk, while
-// reading and checking the cache file takes under 10 ms. A build-time generator would add those
-// seconds to every clean build, sanitizer builds included, and tie the program to a data file
-// that must be found next to it. Built once in the background, the cost is paid on the first run
-// only, and hints in those first seconds still come, optimal, from the weaker bound.
+// Installed tables
+//   The tables are made at build time (tools/tablegen) into the file kInstalledTablesName next
+//   to the program in the build folder, and installed with the game's data (share/tavorin, which
+//   also holds the music). The program finds them from its own place, whatever folder it was
+//   started in: installedTablesFiles() names the file beside the program (a run in the build
+//   folder) and the one in the data folder reached from the program's folder by a relative path
+//   that the build passes in (an installed run: libexec/tavorin -> ../../share/tavorin).
+//   The first of these that opens and passes every check of the file form (size, magic, format
+//   version, tile groups, checksum) is mapped read-only and used in place: nothing is copied,
+//   and its pages count in the program's memory only as hints touch them. The file is read
+//   through once to check its checksum; a file changed in place after that check is not
+//   noticed (installed files are replaced, never rewritten, by the package manager).
+//   The user's cache is used only when no installed file passes, and then as before: read, or
+//   built (about 8 s of one core) and written there.
 #pragma once
 
 #include "PatternDatabase.h"
@@ -19,6 +28,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace solver {
 
@@ -34,30 +44,46 @@ std::filesystem::path cacheFile(const std::filesystem::path& directory, const Pa
 std::optional<PatternDatabases> loadDatabases(const std::filesystem::path& file, const Partition& partition,
                                               std::string& error);
 
+// The name of the tables file made at build time and installed with the game's data.
+inline constexpr const char* kInstalledTablesName = "hint-tables.bin";
+
+// Where the installed tables are looked for, in order: beside the running program, then in
+// `dataFromProgram` taken relative to the program's folder. Empty when the program's own path
+// cannot be read.
+std::vector<std::filesystem::path> installedTablesFiles(const std::filesystem::path& dataFromProgram);
+
+// Maps a tables file read-only after reading it through to check it. Nothing, with the reason in
+// `error`, when it is missing, unreadable, not a regular file, or fails any check of deserialize.
+std::optional<PatternDatabases> mapDatabases(const std::filesystem::path& file, const Partition& partition,
+                                             std::string& error);
+
 // Writes to a temporary file beside `file`, then renames it over `file`, so that readers see the
 // old file or the whole new one. Creates the folder if needed.
 bool saveDatabases(const PatternDatabases& databases, const std::filesystem::path& file, std::string& error);
 
 struct CacheReport {
+    std::filesystem::path installed;       // the installed tables file used, or empty
     bool fromCache = false;
-    std::string note;                      // why the cache was not used, or why saving failed
+    std::string note;                      // why installed tables or the cache were not used, or why saving failed
     std::chrono::milliseconds loadTime{0};
     std::chrono::milliseconds buildTime{0};
     std::chrono::milliseconds saveTime{0};
 };
 
-// Reads the cache file in `directory`; when it is absent or damaged, builds the tables and stores
-// them (an empty directory means: build, store nothing). Nothing when cancelled.
+// Maps the first of `installed` that passes its checks; when none does, reads the cache file in
+// `directory`; when that is absent or damaged, builds the tables and stores them (an empty
+// directory means: build, store nothing). Nothing when cancelled.
 std::shared_ptr<const PatternDatabases> loadOrBuild(const std::filesystem::path& directory,
                                                     const Partition& partition, const BuildOptions& options,
-                                                    CacheReport* report = nullptr);
+                                                    CacheReport* report = nullptr,
+                                                    const std::vector<std::filesystem::path>& installed = {});
 
 // Runs loadOrBuild on its own thread from construction on. The destructor cancels a build in
 // progress and waits for the thread, which then ends within a fraction of a second.
 class BackgroundDatabases {
 public:
     explicit BackgroundDatabases(std::filesystem::path directory, Partition partition = standardPartition(),
-                                 int threads = 1);
+                                 int threads = 1, std::vector<std::filesystem::path> installed = {});
     ~BackgroundDatabases();
     BackgroundDatabases(const BackgroundDatabases&) = delete;
     BackgroundDatabases& operator=(const BackgroundDatabases&) = delete;
@@ -65,7 +91,7 @@ public:
     // The tables once ready, null before (or when cancelled). Safe from any thread.
     std::shared_ptr<const PatternDatabases> current() const;
     bool finished() const { return m_finished.load(); }
-    // Stops a build in progress; current() then stays null. A cache file read is not stopped.
+    // Stops a build in progress; current() then stays null. A file read is not stopped.
     void cancel() { m_cancel = true; }
     // Meaningful once finished() is true.
     CacheReport report() const;

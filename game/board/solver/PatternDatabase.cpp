@@ -233,15 +233,6 @@ void putU64(std::vector<std::uint8_t>& out, std::uint64_t v)
         out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 
-std::uint64_t fnv1a(std::span<const std::uint8_t> bytes)
-{
-    std::uint64_t h = 0xcbf29ce484222325ull;
-    for (const std::uint8_t b : bytes) {
-        h ^= b;
-        h *= 0x100000001b3ull;
-    }
-    return h;
-}
 
 // Sequential little-endian reads that fail softly at the end of the input.
 class Reader {
@@ -340,6 +331,15 @@ std::size_t tableBytes(const Partition& partition)
     return bytes;
 }
 
+std::uint64_t fileChecksum(std::span<const std::uint8_t> bytes, std::uint64_t checksum)
+{
+    for (const std::uint8_t b : bytes) {
+        checksum ^= b;
+        checksum *= 0x100000001b3ull;
+    }
+    return checksum;
+}
+
 PatternDatabases PatternDatabases::withGroups(const Partition& partition)
 {
     PatternDatabases db;
@@ -374,6 +374,7 @@ std::optional<PatternDatabases> PatternDatabases::build(const Partition& partiti
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t a, std::size_t b) { return partition[a].size() > partition[b].size(); });
 
+    auto tables = std::make_shared<std::vector<std::vector<std::uint8_t>>>(partition.size());
     std::atomic<std::size_t> next{0};
     std::atomic<bool> cancelled{false};
     std::exception_ptr failure;
@@ -386,7 +387,7 @@ std::optional<PatternDatabases> PatternDatabases::build(const Partition& partiti
                     cancelled = true;
                     return;
                 }
-                db.m_groups[order[i]].table = std::move(*table);
+                (*tables)[order[i]] = std::move(*table);   // each worker its own groups
             }
         } catch (...) {
             const std::lock_guard lock(failureLock);
@@ -404,6 +405,9 @@ std::optional<PatternDatabases> PatternDatabases::build(const Partition& partiti
         std::rethrow_exception(failure);
     if (cancelled)
         return std::nullopt;
+    for (std::size_t g = 0; g < partition.size(); ++g)
+        db.m_groups[g].table = (*tables)[g];
+    db.m_storage = std::move(tables);
     return db;
 }
 
@@ -494,12 +498,45 @@ std::vector<std::uint8_t> PatternDatabases::serialize() const
         putU64(out, group.table.size());
         out.insert(out.end(), group.table.begin(), group.table.end());
     }
-    putU64(out, fnv1a(out));
+    putU64(out, fileChecksum(out));
     return out;
 }
 
 std::optional<PatternDatabases> PatternDatabases::deserialize(std::span<const std::uint8_t> bytes,
                                                               const Partition& expected, std::string& error)
+{
+    if (bytes.size() < 8) {
+        error = "file is " + std::to_string(bytes.size()) + " bytes, too short";
+        return std::nullopt;
+    }
+    auto db = read(bytes, expected, fileChecksum(bytes.first(bytes.size() - 8)), nullptr, error);
+    if (!db)
+        return db;
+    // Copied into one block of this object's own.
+    auto copy = std::make_shared<std::vector<std::uint8_t>>();
+    copy->reserve(db->memoryBytes());
+    for (const Group& group : db->m_groups)
+        copy->insert(copy->end(), group.table.begin(), group.table.end());
+    std::size_t at = 0;
+    for (Group& group : db->m_groups) {
+        group.table = std::span<const std::uint8_t>(copy->data() + at, group.table.size());
+        at += group.table.size();
+    }
+    db->m_storage = std::move(copy);
+    return db;
+}
+
+std::optional<PatternDatabases> PatternDatabases::view(std::shared_ptr<const void> keeper,
+                                                       std::span<const std::uint8_t> bytes,
+                                                       const Partition& expected, std::uint64_t checksum,
+                                                       std::string& error)
+{
+    return read(bytes, expected, checksum, std::move(keeper), error);
+}
+
+std::optional<PatternDatabases> PatternDatabases::read(std::span<const std::uint8_t> bytes, const Partition& expected,
+                                                       std::uint64_t checksum, std::shared_ptr<const void> keeper,
+                                                       std::string& error)
 {
     std::string why;
     if (!isValidPartition(expected, &why)) {
@@ -524,7 +561,7 @@ std::optional<PatternDatabases> PatternDatabases::deserialize(std::span<const st
     std::uint64_t stored = 0;
     for (int i = 7; i >= 0; --i)
         stored = (stored << 8) | bytes[body.size() + static_cast<std::size_t>(i)];
-    if (stored != fnv1a(body)) {
+    if (stored != checksum) {
         error = "checksum mismatch";
         return std::nullopt;
     }
@@ -550,21 +587,18 @@ std::optional<PatternDatabases> PatternDatabases::deserialize(std::span<const st
         }
     }
     // Sizes all match from here on: the total length was checked above.
-    std::vector<std::vector<std::uint8_t>> tables;
-    for (const TileGroup& group : expected) {
+    PatternDatabases db = withGroups(expected);
+    for (std::size_t g = 0; g < expected.size(); ++g) {
         std::uint64_t size = 0;
         std::span<const std::uint8_t> table;
-        if (!in.u64(size) || size != (placementCount(static_cast<int>(group.size())) + 1) / 2 ||
+        if (!in.u64(size) || size != (placementCount(static_cast<int>(expected[g].size())) + 1) / 2 ||
             !in.take(static_cast<std::size_t>(size), table)) {
             error = "table sizes do not match the tile groups";
             return std::nullopt;
         }
-        tables.emplace_back(table.begin(), table.end());
+        db.m_groups[g].table = table;
     }
-
-    PatternDatabases db = withGroups(expected);
-    for (std::size_t g = 0; g < tables.size(); ++g)
-        db.m_groups[g].table = std::move(tables[g]);
+    db.m_storage = std::move(keeper);
     return db;
 }
 

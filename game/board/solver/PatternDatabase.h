@@ -18,6 +18,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -55,9 +56,17 @@ public:
     std::vector<std::uint8_t> serialize() const;
 
     // Accepts only a complete, unaltered file made for `expected`: any size, header or checksum
-    // mismatch returns nothing with the reason in `error`.
+    // mismatch returns nothing with the reason in `error`. The tables are copied out of `bytes`.
     static std::optional<PatternDatabases> deserialize(std::span<const std::uint8_t> bytes,
                                                        const Partition& expected, std::string& error);
+
+    // As deserialize, but the tables stay where they lie in `bytes` (a file mapped read-only),
+    // which `keeper` keeps alive for as long as any copy of the result. The checksum is not
+    // computed here: `checksum` is the caller's, over every byte but the last eight (with
+    // fileChecksum), and must equal the one the file ends with.
+    static std::optional<PatternDatabases> view(std::shared_ptr<const void> keeper,
+                                                std::span<const std::uint8_t> bytes, const Partition& expected,
+                                                std::uint64_t checksum, std::string& error);
 
     const Partition& partition() const { return m_partition; }
     int groupCount() const { return static_cast<int>(m_groups.size()); }
@@ -87,15 +96,19 @@ private:
     struct Group {
         std::vector<std::uint8_t> tiles;        // the group's tiles in table order
         std::vector<std::uint8_t> mirrorTiles;  // for the reflection: transposeCell of each
-        std::vector<std::uint8_t> table;        // half-excess over Manhattan, two per byte
+        std::span<const std::uint8_t> table;    // half-excess over Manhattan, two per byte
     };
 
     PatternDatabases() = default;
     static PatternDatabases withGroups(const Partition& partition);  // tables left empty
+    static std::optional<PatternDatabases> read(std::span<const std::uint8_t> bytes, const Partition& expected,
+                                                std::uint64_t checksum, std::shared_ptr<const void> keeper,
+                                                std::string& error);
     int excess(const Group& group, const std::uint8_t* cells) const;
 
     Partition m_partition;
     std::vector<Group> m_groups;
+    std::shared_ptr<const void> m_storage;     // what the tables lie in: shared by copies
     std::array<std::int8_t, kCellCount> m_groupOf{};
     std::array<std::int8_t, kCellCount> m_reflectedGroupOf{};
 };
@@ -105,5 +118,10 @@ std::uint64_t placementCount(int tiles);
 
 // Bytes of the tables for a partition (what memoryBytes() will report once built).
 std::size_t tableBytes(const Partition& partition);
+
+// The checksum the file form ends with (64-bit FNV-1a), over `bytes`; a file read in pieces
+// passes each piece's result on as the next piece's `checksum`.
+inline constexpr std::uint64_t kChecksumStart = 0xcbf29ce484222325ull;
+std::uint64_t fileChecksum(std::span<const std::uint8_t> bytes, std::uint64_t checksum = kChecksumStart);
 
 }  // namespace solver
