@@ -3,7 +3,8 @@
 # with umask 002 (files group-writable by default, as on Ubuntu and on Debian with personal
 # groups), a fresh clone, the README's run command until the game's window shows, then the
 # normal build and the tests of the settings store, the component layer, the single-instance
-# lock, the edge cases and the developer loop.
+# lock, the edge cases, the developer loop and the start-up checks (the hint tables found beside
+# the program, the cache folder, Wayland).
 #   tools/user-checks.sh <repository>   as the ordinary user; the clone lives in a temporary folder of the home
 # tools/setup.sh test runs it as the account tools/test-user.sh names.
 set -euo pipefail
@@ -27,5 +28,5 @@ echo "== the run command showed the window $((SECONDS - start)) s after the clon
 
 cmake --preset dev >/dev/null
 cmake --build --preset dev
-ctest --preset dev --label-regex 'settings|component|instance|edges|devloop|install'
+ctest --preset dev --label-regex 'settings|component|instance|edges|devloop|install|startup'
 echo "== ordinary user's checks: $((SECONDS - start)) s"
