@@ -27,16 +27,7 @@ fail() {
   exit 1
 }
 
-# Runs the command "$@" until it succeeds, for at most $1 seconds; false if it never did. Every
-# wait of these checks is one of these: a loaded machine makes them slower, never wrong.
-wait_until() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.1
-  done
-}
+source "$(dirname "${BASH_SOURCE[0]}")/wait.sh"
 
 # Starts Xvfb on a free display and exports DISPLAY.
 start_x() {

@@ -1,6 +1,7 @@
 # Shared steps of the install checks: the expected layout, a private X server, a traced start of
 # the installed game and the checks on the running game.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../e2e/wait.sh"
 
 : "${INSTALL_OUT:=$(mktemp -d)}"
 : "${INSTALL_QELDIR:?the folder of libQel.so below the prefix}"
@@ -42,11 +43,7 @@ start_x() {
   exec 3<> "$work/displayfd"
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
   pids+=($!)
-  for _ in $(seq 100); do
-    [ -s "$work/displayfd" ] && break
-    sleep 0.05
-  done
-  [ -s "$work/displayfd" ] || fail "Xvfb did not start"
+  wait_until 5 test -s "$work/displayfd" || fail "Xvfb did not start"
   export DISPLAY=":$(head -n1 "$work/displayfd")"
 }
 
@@ -72,8 +69,7 @@ register_deleted_clone() {
 launch_traced() {
   strace -f -qq --seccomp-bpf -e trace=openat -o "$work/trace" "$@" >"$work/game.log" 2>&1 &
   pids+=($!)
-  for _ in $(seq 100); do [ -s "$pidfile" ] && break; sleep 0.05; done
-  [ -s "$pidfile" ] || fail "the game did not start"
+  wait_until 5 test -s "$pidfile" || fail "the game did not start"
   game_pid=$(cat "$pidfile")
   pids+=("$game_pid")   # ending strace alone would leave the game running
 }
@@ -165,13 +161,12 @@ check_import_starts_in_pictures() {
   done
   [ -n "$typed" ] || fail "no import dialog to type into"
   # The picture is read once the dialog has closed; a dialog in another folder would not find it.
-  local imported=
-  for _ in $(seq 200); do
-    opened "$1/probe.bmp" && { imported=1; break; }
+  imported() {
+    opened "$1" && return 0
     ! game_window '画像取込エラー' >/dev/null || fail "the import dialog did not open in the Pictures folder"
-    sleep 0.1
-  done
-  [ -n "$imported" ] || fail "the import did not read $1/probe.bmp"
+    return 1
+  }
+  wait_until 20 imported "$1/probe.bmp" || fail "the import did not read $1/probe.bmp"
 }
 
 # The game's visible window titled exactly $1; fails when there is none.
@@ -191,8 +186,8 @@ game_window() {
 end_game() {
   eval "$(xdotool getwindowgeometry --shell "$win")"
   xdotool mousemove $((X + 282)) $((Y + 397)) click 1
-  for _ in $(seq 100); do kill -0 "$game_pid" 2>/dev/null || return 0; sleep 0.1; done
-  fail "the game did not end after End"
+  game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
+  wait_until 10 game_ended || fail "the game did not end after End"
 }
 
 # Screenshot of the whole screen into $INSTALL_OUT/$1.png.

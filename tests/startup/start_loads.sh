@@ -9,21 +9,15 @@ eval "$(xdotool getwindowgeometry --shell "$win")"
 maps=/proc/$game_pid/maps
 mapped() { awk '$6 ~ /\.so/ { print $6 }' "$maps" | sort -u; }
 
-deadline=$((SECONDS + 30))
-until grep -q '/hint-tables\.bin$' "$maps"; do   # the start's last work, just after the first paint
-  ((SECONDS < deadline)) || fail "the hint tables were never mapped"
-  sleep 0.1
-done
+tables_mapped() { grep -q '/hint-tables\.bin$' "$maps"; }   # the start's last work, just after the first paint
+wait_until 30 tables_mapped || fail "the hint tables were never mapped"
 echo "shared objects after the start: $(mapped | wc -l)"
 ! mapped | grep -E '/libfluidsynth|/libsndfile|/libpulse|/libSDL2|/libjack' || fail "the start loaded the synthesizer's libraries"
 ! mapped | grep '/imageformats/' || fail "the start loaded image format plugins"
 
 xdotool mousemove $((X + 178)) $((Y + 397)) click 1   # Start: the music plays
-deadline=$((SECONDS + 20))
-until mapped | grep -q '/libfluidsynth'; do
-  ((SECONDS < deadline)) || fail "the synthesizer was not loaded when the music started"
-  sleep 0.1
-done
+synthesizer_mapped() { mapped | grep -q '/libfluidsynth'; }
+wait_until 20 synthesizer_mapped || fail "the synthesizer was not loaded when the music started"
 echo "shared objects once the music plays: $(mapped | wc -l)"
 
 xdotool mousemove $((X + 282)) $((Y + 397)) click 1   # End

@@ -6,72 +6,50 @@
 # by End forty times more, each time with status 0: Qt 6.4's Wayland plugin can hang in its
 # teardown (here about one end in twenty), and an ended game must not stay alive.
 source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/weston.sh"
 : "${TAVORIN_DEALT:?path of the program that deals the hard board}"
-command -v weston >/dev/null || fail "weston is not installed (Debian package weston; tools/setup.sh installs it)"
 start_x
 register_qel
-socket=tavorin-$$
-weston --backend=x11-backend.so --shell=kiosk-shell.so --socket="$socket" --idle-time=0 --width=800 --height=600 \
-  >"$work/weston.log" 2>&1 &
-weston_pid=$!
-pids+=("$weston_pid")
-deadline=$((SECONDS + 20))
-until [ -S "$XDG_RUNTIME_DIR/$socket" ] && output=$(xdotool search --class '^Weston Compositor$' 2>/dev/null | head -n1) &&
-  [ -n "$output" ]; do
-  if ! kill -0 "$weston_pid" 2>/dev/null || ((SECONDS >= deadline)); then
-    fail "weston does not start on this machine"
-  fi
-  sleep 0.1
-done
+start_weston --backend=x11-backend.so --shell=kiosk-shell.so --width=800 --height=600
+output_window() { output=$(xdotool search --class '^Weston Compositor$' 2>/dev/null | head -n1) && [ -n "$output" ]; }
+wait_until 20 output_window || fail "weston's output window did not show"
 
 # The kiosk shell centres a window of fixed size on the output: the game's lies at (223, 93).
 X=$(((800 - 354) / 2)) Y=$(((600 - 414) / 2))
 area_hash() { import -window "$output" -crop "$1" rgb:- 2>/dev/null | md5sum; }
 board="272x273+$((X + 43))+$((Y + 72))"
 buttons="297x36+$((X + 30))+$((Y + 379))"
+failure_shot() { import -window "$output" "$E2E_OUT/wayland-failure.png"; echo "screen in $E2E_OUT/wayland-failure.png"; }
+game_alive() { kill -0 "$game_pid" 2>/dev/null; }
 wait_change() {   # <area> <hash before> <what>
-  local deadline=$((SECONDS + 20))
-  while [ "$(area_hash "$1")" = "$2" ]; do
-    kill -0 "$game_pid" 2>/dev/null || fail "the game ended while waiting for $3"
-    ((SECONDS < deadline)) || { import -window "$output" "$E2E_OUT/wayland-failure.png"; fail "no $3 (screen in $E2E_OUT/wayland-failure.png)"; }
-    sleep 0.1
-  done
+  area_changed() { game_alive || fail "the game ended while waiting for $3"; [ "$(area_hash "$1")" != "$2" ]; }
+  wait_until 20 area_changed "$@" || fail "no $3 ($(failure_shot))"
 }
 wait_still() {   # <area>: until two looks in a row see the same pixels; prints that hash
-  local a b deadline=$((SECONDS + 20))
-  b=$(area_hash "$1")
-  while a=$b && b=$(area_hash "$1") && [ "$a" != "$b" ]; do
-    ((SECONDS < deadline)) || fail "the area $1 never stood still"
-  done
-  echo "$b"
+  local now=
+  area_still() { local last=$now; now=$(area_hash "$1"); [ "$now" = "$last" ]; }
+  wait_until 20 area_still "$1" || fail "the area $1 never stood still"
+  echo "$now"
 }
 empty=$(area_hash "$buttons")   # the output before the game has a window
 launch() {   # the game logs its Wayland requests, so that its first painted frame can be seen
-  (cd "$TAVORIN_RUN_DIR" && exec env -u DISPLAY WAYLAND_DISPLAY="$socket" QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client \
+  (cd "$TAVORIN_RUN_DIR" && exec env -u DISPLAY WAYLAND_DISPLAY="$weston_socket" QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client \
     "$TAVORIN_DEALT") >/dev/null 2>"$work/game.log" &
   game_pid=$!
   pids+=("$game_pid")
 }
 wait_shown() {   # until the game has committed a painted buffer to its window
-  local deadline=$((SECONDS + 20))
-  until sed -n '/-> wl_surface@[0-9]*\.attach(wl_buffer@/,$p' "$work/game.log" | grep -qE -- '-> wl_surface@[0-9]+\.commit\(\)'; do
-    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its window was shown"
-    ((SECONDS < deadline)) || fail "the game's window was never shown"
-    sleep 0.05
-  done
+  shown() {
+    game_alive || fail "the game ended before its window was shown"
+    sed -n '/-> wl_surface@[0-9]*\.attach(wl_buffer@/,$p' "$work/game.log" | grep -qE -- '-> wl_surface@[0-9]+\.commit\(\)'
+  }
+  wait_until 20 shown || fail "the game's window was never shown"
 }
 # Clicks End until the game has ended, for at most 10 s: a click that comes before Weston has
 # taken the window in lands on the empty output and does nothing.
 end_by_end_button() {
-  local deadline=$((SECONDS + 10))
-  while kill -0 "$game_pid" 2>/dev/null; do
-    if ((SECONDS >= deadline)); then
-      import -window "$output" "$E2E_OUT/wayland-failure.png"
-      fail "the game did not end within 10 s of End (screen in $E2E_OUT/wayland-failure.png)"
-    fi
-    click 282 397   # End
-    sleep 0.2
-  done
+  ended_by_click() { game_alive || return 0; click 282 397; false; }   # End
+  wait_until 10 ended_by_click || fail "the game did not end within 10 s of End ($(failure_shot))"
   rc=0
   wait "$game_pid" || rc=$?
   [ "$rc" -eq 0 ] || fail "exit status $rc"
@@ -95,8 +73,7 @@ xdotool mousemove --window "$output" "$((X + 283))" "$((Y + 397))" mousemove --w
 wait_change "$end_button" "$normal" "hover picture on End"
 xdotool mousemove --window "$output" 5 5
 shows_normal() { [ "$(area_hash "$end_button")" = "$normal" ]; }
-wait_until 10 shows_normal || { import -window "$output" "$E2E_OUT/wayland-failure.png"
-  fail "End kept its hover picture after the pointer left the window (screen in $E2E_OUT/wayland-failure.png)"; }
+wait_until 10 shows_normal || fail "End kept its hover picture after the pointer left the window ($(failure_shot))"
 
 before=$(area_hash "$board")
 click 178 397   # Start
