@@ -29,14 +29,7 @@ fail() {
 
 source "$(dirname "${BASH_SOURCE[0]}")/wait.sh"
 
-# Starts Xvfb on a free display and exports DISPLAY.
-start_x() {
-  exec 3<> "$work/displayfd"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  pids+=($!)
-  wait_until 20 test -s "$work/displayfd" || fail "Xvfb did not start"
-  export DISPLAY=":$(head -n1 "$work/displayfd")"
-}
+source "$(dirname "${BASH_SOURCE[0]}")/xserver.sh"
 
 # Registers the built Qel in the private configuration folder.
 register_qel() {

@@ -2,6 +2,7 @@
 # the installed game and the checks on the running game.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/wait.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../e2e/xserver.sh"
 
 : "${INSTALL_OUT:=$(mktemp -d)}"
 : "${INSTALL_QELDIR:?the folder of libQel.so below the prefix}"
@@ -36,15 +37,6 @@ layout() {
       "$1/share/icons/hicolor/scalable/apps/$app_id.svg" "$2/tavorin/components.json"
     for s in "${icon_sizes[@]}"; do echo "$1/share/icons/hicolor/${s}x$s/apps/$app_id.png"; done
   } | sort
-}
-
-# Starts Xvfb on a free display and exports DISPLAY.
-start_x() {
-  exec 3<> "$work/displayfd"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  pids+=($!)
-  wait_until 5 test -s "$work/displayfd" || fail "Xvfb did not start"
-  export DISPLAY=":$(head -n1 "$work/displayfd")"
 }
 
 # A player's home with nothing set up but a Pictures folder holding probe.bmp: $1.
