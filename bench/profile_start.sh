@@ -18,8 +18,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 starts=${1:-20}
 [[ $starts =~ ^[0-9]+$ ]] && ((starts >= 1)) || { echo "usage: bench/profile_start.sh [starts]" >&2; exit 2; }
-for tool in cmake perf Xvfb awk; do
-  command -v "$tool" >/dev/null || { echo "bench/profile_start.sh: $tool is missing (packages: cmake linux-perf xvfb)" >&2; exit 1; }
+for tool in cmake perf Xvfb xdpyinfo awk; do
+  command -v "$tool" >/dev/null || { echo "bench/profile_start.sh: $tool is missing (packages: cmake linux-perf xvfb x11-utils)" >&2; exit 1; }
 done
 
 build=$root/build/release
@@ -31,21 +31,22 @@ export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME
 mkdir -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 "$build/tools/regsvr/tavorin-regsvr" "$build/resources/libQel.so" >/dev/null
-xvfb_pid=
+pids=()
 app_pid=
 cleanup() {
   [ -z "$app_pid" ] || kill "$app_pid" 2>/dev/null || true
-  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
-exec 3<>"$work/displayfd"
-Xvfb -displayfd 3 -br -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/displayfd" ] && break; sleep 0.05; done
-[ -s "$work/displayfd" ] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/displayfd")"
+fail() {
+  echo "bench/profile_start.sh: $*" >&2
+  exit 1
+}
+source "$root/tests/e2e/wait.sh"
+source "$root/tests/e2e/xserver.sh"
+start_x
 
 paint=$build/bench/paint/bench_first_paint
 regions=(-s 354x414 -r "68,6,221,57" -r "30,379,89,35" -r "134,379,89,35" -r "238,379,89,35")

@@ -50,12 +50,12 @@ fi
 
 # ---- What the run needs ----
 missing=()
-for tool in cmake ninja Xvfb xdotool import awk getconf md5sum; do
+for tool in cmake ninja Xvfb xdpyinfo xdotool import awk getconf md5sum; do
   command -v "$tool" >/dev/null || missing+=("$tool")
 done
 if ((${#missing[@]})); then
   echo "bench/run.sh: missing commands: ${missing[*]}" >&2
-  echo "  install them with: bash tools/setup.sh run (packages cmake ninja-build xvfb xdotool imagemagick)" >&2
+  echo "  install them (as root): apt-get install --no-install-recommends cmake ninja-build xvfb x11-utils xdotool imagemagick" >&2
   exit 1
 fi
 
@@ -95,29 +95,26 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 mkdir -p "$XDG_CONFIG_HOME/tavorin"
 printf '{"Puzzle":{"SCORE":{"HISCORE":"00:00:00","NAME":"bench"}}}\n' >"$XDG_CONFIG_HOME/tavorin/settings.json"
 
-xvfb_pid=
+pids=()
 app_pid=
 cleanup() {
   if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null || true; fi
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-exec 3<>"$work/displayfd"
-Xvfb -displayfd 3 -br -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/displayfd" ] && break; sleep 0.05; done
-[ -s "$work/displayfd" ] || { echo "bench/run.sh: Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
-DISPLAY=":$(head -n1 "$work/displayfd")"
-export DISPLAY
 
 fail() {
   echo "bench/run.sh: $*" >&2
   [ -s "$work/app.log" ] && { echo "--- program output:" >&2; tail -n 20 "$work/app.log" >&2; }
   exit 1
 }
+
+# The private X server of the shell checks, handed over once it answers.
+source "$root/tests/e2e/wait.sh"
+source "$root/tests/e2e/xserver.sh"
+start_x
 
 # ---- Measuring a running program ----
 note() { echo "$2" >>"$work/m/$1"; }                       # note <figure> <value>
