@@ -5,11 +5,15 @@
 # on it. A display number that Xvfb took can still answer as another server (one of a job beside
 # this one whose socket name it shares, or one that is going away): such a server is kept
 # running, so that the next Xvfb takes another number, and killed with the others at the end.
+# -noreset: by default Xvfb resets whenever its last client leaves, and a client that connects
+# during that reset is dropped ("cannot open display"). A check's polls (xdpyinfo, xprop,
+# xdotool) each come and go as the only client while the game or a window manager connects, and
+# on a loaded machine that race was lost.
 start_x() {
   local attempt xpid
   for attempt in 1 2 3; do
     exec 3<> "$work/displayfd.$attempt"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.$attempt.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.$attempt.log" 2>&1 &
     xpid=$!
     exec 3>&-
     pids+=("$xpid")

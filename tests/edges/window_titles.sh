@@ -4,9 +4,13 @@ source "$(dirname "$0")/../e2e/lib.sh"
 
 start_x
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-wait_until 10 wm_running || fail "openbox did not start"
+wm_pid=$!
+pids+=("$wm_pid")
+wm_running() {
+  kill -0 "$wm_pid" 2>/dev/null || fail "openbox ended: $(tail -n 3 "$work/openbox.log")"
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+wait_until 20 wm_running || fail "openbox did not start: $(tail -n 3 "$work/openbox.log")"
 
 start_game
 wait_window
