@@ -5,7 +5,7 @@
 # Usage: bench/profile_start.sh [starts]    (default 20; about a minute after the build)
 #
 # Builds the release preset's Tavorin, Qel, tavorin-regsvr, bench_floor and bench_first_paint,
-# then under a private Xvfb (as bench/run.sh) and with private XDG folders:
+# then under the shell checks' private Xvfb and XDG folders (tests/e2e/lib.sh):
 #   - perf record (Debian's linux-perf) samples every start at 4 kHz from the spawn until
 #     bench_first_paint sees the title and the buttons painted (it then ends the program); the
 #     main thread's samples of all starts are summed by shared object and by symbol;
@@ -26,26 +26,10 @@ build=$root/build/release
 cmake --preset release >/dev/null
 cmake --build --preset release --target Tavorin Qel tavorin-regsvr bench_floor bench_first_paint >&2
 
-work=$(mktemp -d)
-export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
-mkdir -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
-unset WAYLAND_DISPLAY QT_QPA_PLATFORM
-"$build/tools/regsvr/tavorin-regsvr" "$build/resources/libQel.so" >/dev/null
-pids=()
-app_pid=
-cleanup() {
-  [ -z "$app_pid" ] || kill "$app_pid" 2>/dev/null || true
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "bench/profile_start.sh: $*" >&2
-  exit 1
-}
-source "$root/tests/e2e/wait.sh"
-source "$root/tests/e2e/xserver.sh"
+# The private folders, X server and Qel registration of the shell checks.
+QEL=$build/resources/libQel.so REGSVR=$build/tools/regsvr/tavorin-regsvr
+source "$root/tests/e2e/lib.sh"
+register_qel
 start_x
 
 paint=$build/bench/paint/bench_first_paint
@@ -96,9 +80,10 @@ profile() {   # <name> <min colours> <program>
   [ -z "$best" ] || sed -n 's/^ *[0-9]*:[[:space:]]*//; /total startup time\|time needed for relocation\|number of relocations\|to load objects/p' "$best" | head -n 6 | sed 's/^/  /'
   (cd "$game_dir" && exec "$program") >/dev/null 2>&1 &
   app_pid=$!
+  pids+=("$app_pid")
   sleep 2
   awk '$6 ~ /\.so/ { n = split($6, p, "/"); print p[n] }' "/proc/$app_pid/maps" | sort -u >"$work/libs-$name"
-  kill "$app_pid"; wait "$app_pid" 2>/dev/null || true; app_pid=
+  kill "$app_pid"; wait "$app_pid" 2>/dev/null || true
   echo "shared objects mapped 2 s after the exec: $(wc -l <"$work/libs-$name")"
   echo
 }
