@@ -392,9 +392,9 @@ void frmMain::imgCmd_Click(int index)
         return;
     }
     if (index == 1) {
-        // At the pointer when the menu is opened by mouse; below the button from the keyboard.
-        mMenu->popup(modCommon::IsCursorOver(*imgCmd[1]) ? QCursor::pos()
-                                                          : imgCmd[1]->mapToGlobal(QPoint(0, imgCmd[1]->height())));
+        // At the pointer for a click; below the button when pressed from the keyboard.
+        mMenu->popup(imgCmd[1]->inPointerClick() ? QCursor::pos()
+                                                 : imgCmd[1]->mapToGlobal(QPoint(0, imgCmd[1]->height())));
         return;
     }
 

@@ -11,6 +11,7 @@
 
 #include <QLabel>
 #include <QRadioButton>
+#include <QScreen>
 #include <QtTest>
 
 #include <memory>
@@ -48,6 +49,8 @@ private slots:
     void startUpLeavesThePictureSelection();
     void windowIsBorderlessAndSizedFromTwips();
     void menuCarriesItsCaptionsAndStates();
+    void menuOpensAtThePointerForEveryClick_data();
+    void menuOpensAtThePointerForEveryClick();
 
     void startCommandBeginsAFreshGameFromEveryState_data();
     void startCommandBeginsAFreshGameFromEveryState();
@@ -143,6 +146,35 @@ void FrmMainTest::menuCarriesItsCaptionsAndStates()
     QVERIFY(w.mAnimChk[1]->isChecked());
     w.mOrignal_Click();
     QVERIFY(!w.mPreview->isEnabled());
+}
+
+void FrmMainTest::menuOpensAtThePointerForEveryClick_data()
+{
+    QTest::addColumn<QPoint>("at");       // on the Menu button, in its pixels
+    QTest::addColumn<bool>("byMouse");    // else pressed as the keyboard and screen readers do
+    QTest::newRow("click on the first pixel row") << QPoint(40, 0) << true;
+    QTest::newRow("click on the first pixel column") << QPoint(0, 18) << true;
+    QTest::newRow("click on the first pixel") << QPoint(0, 0) << true;
+    QTest::newRow("click in the middle") << QPoint(44, 18) << true;
+    QTest::newRow("pressed with the pointer on it") << QPoint(44, 18) << false;
+}
+
+void FrmMainTest::menuOpensAtThePointerForEveryClick()
+{
+    QFETCH(QPoint, at);
+    QFETCH(bool, byMouse);
+    frmMain& w = *m_w;
+    w.move(w.screen()->availableGeometry().topLeft());   // room below the button for the menu
+    ImageControl* button = w.imgCmd[1];
+    QCursor::setPos(button->mapToGlobal(at));
+    if (byMouse)
+        QTest::mouseClick(button, Qt::LeftButton, {}, at);
+    else
+        button->press();
+    QTRY_VERIFY(w.mMenu->isVisible());
+    const QPoint expected = byMouse ? button->mapToGlobal(at) : button->mapToGlobal(QPoint(0, button->height()));
+    QCOMPARE(w.mMenu->pos(), expected);
+    w.mMenu->close();
 }
 
 void FrmMainTest::startCommandBeginsAFreshGameFromEveryState_data()
