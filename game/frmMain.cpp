@@ -2,16 +2,14 @@
 #include "frmMain.h"
 
 #include "Accessibility.h"
-#include "AppError.h"
 #include "CatalogueIds.h"
 #include "Colors.h"
 #include "Fonts.h"
 #include "GameClock.h"
 #include "ImageControl.h"
 #include "MediaCommand.h"
-#include "MessageBox.h"
 #include "PictureBox.h"
-#include "PictureFile.h"
+#include "PictureImport.h"
 #include "QuietLabel.h"
 #include "KeyboardAccess.h"
 #include "ScreenGeometry.h"
@@ -320,37 +318,26 @@ void frmMain::mOrignal_Click()
 
 // ---- Picture import ----
 
-// A file that does not load comes back to the dialog with the message; the loop (rather than
-// the handler calling itself) keeps the stack flat however often the player retries. Only the
-// load is answered so: an error of the start command goes to the uncaught-error report.
+// Any failure, from the dialog to the end of the start command, brings the message and then the
+// dialog again, the new picture left current; the loop (rather than the handler calling itself)
+// keeps the stack flat however often the player retries.
 void frmMain::mInputPic_Click()
 {
     for (;;) {
-        CommonDlg.setDialogTitle(QStringLiteral("画像取込"));
-        CommonDlg.setFilter(QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(*.bmp,*.dib)|*.bmp;*.dib|") + QStringLiteral("GIFﾌｧｲﾙ(*.gif)|*.gif|") +
-                            QStringLiteral("JPEGﾌｧｲﾙ(*.jpg)|*.jpg"));
-        CommonDlg.setDefaultExt(QStringLiteral(".bmp"));
-        CommonDlg.setFileName(QString());
-        const QString chosen = CommonDlg.ShowOpen(this);
-        if (chosen.trimmed().isEmpty())
-            return;
         try {
+            const std::optional<QString> chosen = pictureImport::chooseFile(CommonDlg, this);
+            if (!chosen)
+                return;
             PictureClip.setTag(QString());
-            const QImage loaded = picture::LoadPicture(chosen);
-            // A picture smaller than the grid would give empty tiles: it is refused like a file
-            // that is no picture.
-            if (loaded.width() < board::kColumns || loaded.height() < board::kRows)
-                throw errors::AppError(errors::kInvalidPicture, "Invalid picture: smaller than the board's grid");
-            PictureClip.setPicture(loaded);
-            break;
+            PictureClip.setPicture(pictureImport::load(*chosen));
+            if (preview)
+                preview->close();
+            imgCmd_Click(2);
+            return;
         } catch (const std::exception&) {
-            msgbox::Show(this, {QStringLiteral("この画像ファイルは認識できません。\r\nもう一度画像ファイルを指定してください。"),
-                                QStringLiteral("画像取込エラー"), QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok});
+            pictureImport::showNotRecognised(this);
         }
     }
-    if (preview)
-        preview->close();
-    imgCmd_Click(2);
 }
 
 // ---- Secondary windows ----
