@@ -407,9 +407,9 @@ void frmMain::imgCmd_Click(int index)
         panel->setPicture(PictureClip.GraphicCell(p.pictureCell));
         panel->setVisible(p.visible);
         panel->setEnabled(p.enabled);
-        panel->setTag(QString::fromStdString(p.tag));
+        panel->setTag(QString::number(p.tile));
     }
-    accessibility::describeTiles(model.board, imgPanel);
+    accessibility::describeTiles(model, imgPanel);
     picPuzzle->show();
     setFocus();
 
@@ -435,7 +435,7 @@ void frmMain::imgPanel_Click(int index)
 {
     if (moveBusy)
         return;
-    const auto direction = board::applyMove(model, imgPanel[index]->Tag().toStdString());
+    const auto direction = board::applyMove(model, model.panelTile[index]);
     if (!direction)
         return;
     slide = board::Slide{*direction, 0, 0};
@@ -455,7 +455,7 @@ void frmMain::timMain_Timer()
     ImageControl* panel = imgPanel[movePanel];
     panel->MoveTwips(panel->Left() + step.dx, panel->Top() + step.dy);
     if (step.ended)
-        accessibility::describeTiles(model.board, imgPanel);
+        accessibility::describeTiles(model, imgPanel);
     // A slide that ends after the player has gone back to picture selection ends no game.
     if (step.ended && picPuzzle->isVisible() && IsBoardSolved())
         endOfGame();
@@ -483,10 +483,9 @@ void frmMain::Form_KeyDown(int key)
                                                       : key == Qt::Key_Up    ? board::Direction::Up
                                                       : key == Qt::Key_Down  ? board::Direction::Down
                                                                              : std::optional<board::Direction>();
-    const auto tag = direction ? board::tileToSlide(model, *direction) : std::nullopt;
-    for (int k = 0; tag && k < board::kCells; ++k)
-        if (imgPanel[k]->Tag() == QString::fromStdString(*tag))
-            return imgPanel_Click(k);
+    const auto tile = direction ? board::tileToSlide(model, *direction) : std::nullopt;
+    if (const int panel = tile ? model.panelOf(*tile) : -1; panel >= 0)
+        imgPanel_Click(panel);
 }
 
 void frmMain::mAnimChk_Click(int index)
@@ -509,10 +508,7 @@ bool frmMain::inPlay() const
 
 bool frmMain::IsBoardSolved() const
 {
-    board::PanelTags tags;
-    for (int k = 0; k < board::kCells; ++k)
-        tags[k] = imgPanel[k]->Tag().toStdString();
-    return board::IsBoardSolved(model.board, tags);
+    return board::IsBoardSolved(model.board);
 }
 
 void frmMain::endOfGame()

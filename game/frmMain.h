@@ -100,7 +100,7 @@ public:
     QAction* mHelp = nullptr;
 
     // ---- Run state ----
-    board::BoardModel model;                       // board, gapCol, gapRow, hiddenPanel
+    board::BoardModel model;                       // board, gapCol, gapRow, hiddenPanel, the tile of each imgPanel
     bool moveBusy = false;
     board::Slide slide;                            // moveDir, slideSumX, slideSumY
     std::int16_t movePanel = 0;

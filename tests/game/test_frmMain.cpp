@@ -247,7 +247,7 @@ void FrmMainTest::tilesAreLaidOutWhereTheBoardSaysAndShowTheirCells()
     for (int k = 0; k < 16; ++k) {
         ImageControl* p = w.imgPanel[k];
         const int t = p->Tag().toInt();
-        QCOMPARE(p->Tag().toStdString(), w.model.board(k % 4 + 1, k / 4 + 1));
+        QCOMPARE(p->Tag(), QString::number(w.model.board(k % 4 + 1, k / 4 + 1)));
         QCOMPARE(p->Picture().size(), QSize(75, 75));
         QCOMPARE(p->Picture().pixel(10, 10), qRgb((t - 1) % 4 * 60, (t - 1) / 4 * 60, 128));
         if (t == 1) {
@@ -313,8 +313,9 @@ void FrmMainTest::clicksAwayFromTheGapChangeNothing()
         w.imgPanel_Click(k);
         QVERIFY2(!w.moveBusy, qPrintable(QString("control %1").arg(k)));
     }
-    w.imgPanel[2]->setTag(QStringLiteral("17"));
-    w.imgPanel_Click(2);
+    // A control's Tag only shows its tile: the board says which tile a click moves.
+    w.imgPanel[4]->setTag(QStringLiteral("3"));   // control 4 shows tile 5, diagonal to the gap
+    w.imgPanel_Click(4);
     QVERIFY(!w.moveBusy);
     QCOMPARE(w.model.board.toString(), before);
 }
