@@ -11,6 +11,7 @@
 #include "PictureBox.h"
 #include "PictureImport.h"
 #include "QuietLabel.h"
+#include "RecordKeys.h"
 #include "KeyboardAccess.h"
 #include "ScreenGeometry.h"
 #include "TileGrid.h"
@@ -534,7 +535,7 @@ void frmMain::endOfGame()
 
 bool frmMain::IsNewRecord(const QString& timeText) const
 {
-    const QString best = modCommon::ReadSetting(QStringLiteral("Puzzle"), QStringLiteral("SCORE"), QStringLiteral("HISCORE"));
+    const QString best = modCommon::ReadSetting(recordKeys::kApplication, recordKeys::kSection, recordKeys::kTime);
     const std::int32_t bestKey = trimSpaces(best).isEmpty() ? 10000 : board::TimeKey(best.toStdString());
     return board::TimeKey(timeText.toStdString()) < bestKey;
 }
