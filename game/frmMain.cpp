@@ -7,7 +7,6 @@
 #include "Fonts.h"
 #include "GameClock.h"
 #include "ImageControl.h"
-#include "MediaCommand.h"
 #include "PictureBox.h"
 #include "PictureImport.h"
 #include "QuietLabel.h"
@@ -33,7 +32,6 @@
 #include <QRadioButton>
 #include <QScreen>
 
-#include <cstring>
 #include <limits>
 
 using screen::TwipsRect;
@@ -45,16 +43,10 @@ constexpr std::int32_t kClientWidth = 5316;    // twips
 constexpr std::int32_t kClientHeight = 6204;
 constexpr int kMoveInterval = 100;             // ms
 constexpr int kClockInterval = 1000;
-constexpr int kMusicWatchInterval = 500;
 constexpr int kHoverInterval = 100;
 // Normal pictures of imgCmd(1 to 3), the menu, start and quit buttons; hover is the next id.
 constexpr controls::ControlArray<std::int32_t, 1, 3> kCommandPictures{{ids::bmp::kMenuButton, ids::bmp::kStartButton,
                                                                        ids::bmp::kEndButton}};
-
-void SendMedia(const char* command)
-{
-    mciSendStringA(command, nullptr, 0);
-}
 
 }  // namespace
 
@@ -75,6 +67,7 @@ frmMain::frmMain(board::RandomSource& random, QWidget* parent)
     createControls();
     createMenu();
     ending = std::make_unique<EndingStage>(*picEnding, *picEndingBuf, timEnding);
+    music = std::make_unique<Music>(timSound);
     hints = std::make_unique<HintController>(model, imgPanel, [this] { return inPlay(); }, this);
     connectHandlers();
     new controls::WindowDrag(this);
@@ -248,8 +241,7 @@ void frmMain::Form_Load()
     ShowPictureSelection();
     setFocus();   // the window holds the keys at first: the first Tab goes to Menu
 
-    SendMedia("open fanfa4.mid type sequencer alias EndSound");
-    SendMedia("open juesmansdesiring.mid type sequencer alias MoveSound");
+    music->open();
 }
 
 void frmMain::Form_Unload()
@@ -257,8 +249,7 @@ void frmMain::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
-    SendMedia("stop all");
-    SendMedia("close all");
+    music->close();
     QApplication::exit(0);
 }
 
@@ -275,7 +266,6 @@ void frmMain::ShowPictureSelection()
     hints->stop();
     timScore.stop();
     lblTime->hide();
-    timSound.stop();
     picPuzzle->hide();
     selectOption(1);
     for (int n = 1; n <= 3; ++n)
@@ -288,7 +278,7 @@ void frmMain::ShowPictureSelection()
     if (preview)
         preview->close();
     mPreview->setEnabled(false);
-    SendMedia("stop all");
+    music->stop();
 }
 
 // Selecting an option runs its handling even when it is already selected.
@@ -422,12 +412,7 @@ void frmMain::imgCmd_Click(int index)
     lblTime->setText(QStringLiteral("00:00:00"));
     lblTime->show();
     playSeconds = 0;
-
-    SendMedia("stop all");
-    SendMedia("play MoveSound from 0");
-    timSound.setInterval(kMusicWatchInterval);
-    timSound.setEnabled(true);
-    musicOn = true;
+    music->playGamePiece();
 }
 
 // ---- Tile moves ----
@@ -523,9 +508,7 @@ void frmMain::endOfGame()
     fonts::fitCaption(*lblEnd, modCommon::GetResStr(ids::str::kEndCaption), fonts::kCentury, 36, picPuzzle->width() - 8);
     lblEnd->setVisible(true);
     accessibility::announce(*lblEnd, lblEnd->text());
-    SendMedia("stop all");
-    SendMedia("play EndSound from 0");
-    musicOn = false;
+    music->playFanfare();
     EndingTrigger();
     if (!hints->used() && IsNewRecord(lblTime->text())) {
         frmScrName name(*lblTime, this);
@@ -584,12 +567,5 @@ void frmMain::timScore_Timer()
 
 void frmMain::timSound_Timer()
 {
-    char reply[256] = {};
-    mciSendStringA("status MoveSound mode ", reply, 255);
-    if (std::strncmp(reply, "stopped", 7) != 0)
-        return;
-    if (musicOn)
-        SendMedia("play MoveSound from 0");
-    else
-        timSound.setEnabled(false);
+    music->watch();
 }

@@ -10,6 +10,7 @@
 #include "EndingStage.h"
 #include "HintController.h"
 #include "Move.h"
+#include "Music.h"
 #include "OpenFileDialog.h"
 #include "PictureClip.h"
 #include "Shuffle.h"
@@ -106,12 +107,12 @@ public:
     std::int16_t movePanel = 0;
     std::int32_t slideStep = board::kSlideStepAnimated;
     std::int32_t playSeconds = 0;
-    bool musicOn = false;
     controls::ControlArray<bool, 1, 3> clearedFlags;
     QPointer<frmPreview> preview;                  // frmPreview while it is open
 
     // ---- Features in rooms of their own, made with the controls ----
     std::unique_ptr<EndingStage> ending;           // picEnding, picEndingBuf, timEnding: endFrame, endFrameLimit
+    std::unique_ptr<Music> music;                  // the two pieces and the watch of timSound: musicOn
     std::unique_ptr<HintController> hints;         // H: the next tile of an optimal solution
 
     // The time of day for the ending's pause, and the wait between its looks; tests drive both.

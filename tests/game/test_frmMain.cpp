@@ -225,7 +225,7 @@ void FrmMainTest::startCommandBeginsAFreshGameFromEveryState()
     QCOMPARE(w.timScore.Interval(), 1000);
     QVERIFY(w.timSound.isRunning());
     QCOMPARE(w.timSound.Interval(), 500);
-    QVERIFY(w.musicOn);
+    QVERIFY(w.music->musicOn);
     QCOMPARE(w.lblTime->text(), QString("00:00:00"));
     QVERIFY(w.lblTime->isVisible());
     QCOMPARE(w.playSeconds, 0);
@@ -362,7 +362,7 @@ void FrmMainTest::lastSlideIntoPlaceEndsTheGame()
     QVERIFY(!w.timScore.isRunning());
     QCOMPARE(w.timScore.Interval(), 0);
     QCOMPARE(w.lblTime->text(), QString("00:00:01"));
-    QVERIFY(!w.musicOn);
+    QVERIFY(!w.music->musicOn);
     QCOMPARE(media_double::Commands(), (Commands{"stop all", "play EndSound from 0"}));
 }
 
@@ -429,7 +429,7 @@ void FrmMainTest::musicWatchRestartsOrStopsItself()
     QFETCH(bool, watchGoesOn);
     frmMain& w = *m_w;
     w.imgCmd_Click(2);
-    w.musicOn = musicOn;
+    w.music->musicOn = musicOn;
     if (!reply.isEmpty())
         media_double::StatusReplies()["MoveSound"] = reply.toStdString();
     media_double::Commands().clear();
