@@ -232,7 +232,7 @@ void frmMain::Form_Load()
     lblSelect->setText(modCommon::GetResStr(ids::str::kSelectCaption));
     lblSelect->adjustSize();
 
-    clearedFlags = {};
+    ending->clearedFlags = {};
 
     imgTitle->setPicture(modCommon::GetResPic(ids::bmp::kTitle, modCommon::kPictureBitmap));
     for (int i = 1; i <= 3; ++i)
@@ -527,19 +527,12 @@ bool frmMain::IsNewRecord(const QString& timeText) const
 
 void frmMain::EndingTrigger()
 {
-    const QString number = PictureClip.Tag().trimmed();
-    if (!number.isEmpty()) {
-        const std::int32_t n = board::lenientNumber(number.toStdString());
-        if (n >= 1 && n <= 3)
-            clearedFlags[n] = true;
-    }
-    if (!clearedFlags[1] || !clearedFlags[2] || !clearedFlags[3])
+    if (!ending->markCleared(PictureClip.Tag()))
         return;
     repaint();
     modCommon::ClockPause(secondsOfDay, pauseWait);
     picPuzzle->hide();
     ending->start();
-    clearedFlags = {};
 }
 
 void frmMain::timEnding_Timer()

@@ -107,11 +107,10 @@ public:
     std::int16_t movePanel = 0;
     std::int32_t slideStep = board::kSlideStepAnimated;
     std::int32_t playSeconds = 0;
-    controls::ControlArray<bool, 1, 3> clearedFlags;
     QPointer<frmPreview> preview;                  // frmPreview while it is open
 
     // ---- Features in rooms of their own, made with the controls ----
-    std::unique_ptr<EndingStage> ending;           // picEnding, picEndingBuf, timEnding: endFrame, endFrameLimit
+    std::unique_ptr<EndingStage> ending;           // clearedFlags; picEnding, picEndingBuf, timEnding: endFrame, endFrameLimit
     std::unique_ptr<Music> music;                  // the two pieces and the watch of timSound: musicOn
     std::unique_ptr<HintController> hints;         // H: the next tile of an optimal solution
 

@@ -384,7 +384,7 @@ void FrmMainTest::lastSlideAfterLeavingTheGameEndsNothing()
     QVERIFY(w.fraSelect->isVisible());
     QVERIFY(!w.picPuzzle->isVisible());
     QVERIFY(!w.timScore.isRunning());
-    QCOMPARE(w.clearedFlags, decltype(w.clearedFlags){});
+    QCOMPARE(w.ending->clearedFlags, decltype(w.ending->clearedFlags){});
     // The next game starts as usual.
     w.imgCmd_Click(2);
     QVERIFY(w.picPuzzle->isVisible() && w.picPuzzle->isEnabled());
