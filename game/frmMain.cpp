@@ -7,13 +7,12 @@
 #include "Fonts.h"
 #include "GameClock.h"
 #include "ImageControl.h"
+#include "KeyboardAccess.h"
 #include "PictureBox.h"
 #include "PictureImport.h"
 #include "QuietLabel.h"
 #include "RecordKeys.h"
-#include "KeyboardAccess.h"
 #include "ScreenGeometry.h"
-#include "TileGrid.h"
 #include "Twips.h"
 #include "WindowDrag.h"
 #include "frmAbout.h"
@@ -68,6 +67,7 @@ frmMain::frmMain(board::RandomSource& random, QWidget* parent)
     createMenu();
     ending = std::make_unique<EndingStage>(*picEnding, *picEndingBuf, timEnding);
     music = std::make_unique<Music>(timSound);
+    tiles = std::make_unique<TileBoard>(model, imgPanel, *picPuzzle);
     hints = std::make_unique<HintController>(model, imgPanel, [this] { return inPlay(); }, this);
     connectHandlers();
     new controls::WindowDrag(this);
@@ -387,21 +387,7 @@ void frmMain::imgCmd_Click(int index)
     SetSlideStep();
     PictureClip.setRows(4);
     PictureClip.setCols(4);
-    model.board.clear();
-
-    picPuzzle->hide();
-    const board::PanelLayout layout = board::ShuffleBoard(board::kCells, 4, 4, model, m_random);
-    for (int k = 0; k < board::kCells; ++k) {
-        const board::PanelPlacement& p = layout[k];
-        ImageControl* panel = imgPanel[k];
-        panel->MoveTwips(p.left, p.top);
-        panel->setPicture(PictureClip.GraphicCell(p.pictureCell));
-        panel->setVisible(p.visible);
-        panel->setEnabled(p.enabled);
-        panel->setTag(QString::number(p.tile));
-    }
-    accessibility::describeTiles(model, imgPanel);
-    picPuzzle->show();
+    tiles->deal(PictureClip, m_random);
     setFocus();
 
     moveBusy = false;
@@ -438,10 +424,7 @@ void frmMain::timMain_Timer()
         timMain.stop();
         moveBusy = false;
     }
-    ImageControl* panel = imgPanel[movePanel];
-    panel->MoveTwips(panel->Left() + step.dx, panel->Top() + step.dy);
-    if (step.ended)
-        accessibility::describeTiles(model, imgPanel);
+    tiles->shift(movePanel, step);
     // A slide that ends after the player has gone back to picture selection ends no game.
     if (step.ended && picPuzzle->isVisible() && IsBoardSolved())
         endOfGame();
@@ -463,14 +446,8 @@ void frmMain::Form_KeyDown(int key)
         hints->ask();
         return;
     }
-    // An arrow slides the tile beside the gap on the side it comes from, the way it points.
-    const std::optional<board::Direction> direction = key == Qt::Key_Left    ? board::Direction::Left
-                                                      : key == Qt::Key_Right ? board::Direction::Right
-                                                      : key == Qt::Key_Up    ? board::Direction::Up
-                                                      : key == Qt::Key_Down  ? board::Direction::Down
-                                                                             : std::optional<board::Direction>();
-    const auto tile = direction ? board::tileToSlide(model, *direction) : std::nullopt;
-    if (const int panel = tile ? model.panelOf(*tile) : -1; panel >= 0)
+    const auto direction = keyboard::arrowDirection(key);
+    if (const int panel = direction ? tiles->panelToSlide(*direction) : -1; panel >= 0)
         imgPanel_Click(panel);
 }
 
@@ -500,8 +477,7 @@ bool frmMain::IsBoardSolved() const
 void frmMain::endOfGame()
 {
     hints->stop();
-    imgPanel[model.hiddenPanel]->setVisible(true);
-    imgPanel[model.hiddenPanel]->setEnabled(true);
+    tiles->revealGapTile();
     picPuzzle->setEnabled(false);
     timScore.stop();
     controls::SetForeColor(lblEnd, modCommon::colorFromText(modCommon::GetResStr(ids::str::kEndForeColor)));

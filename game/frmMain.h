@@ -3,6 +3,7 @@
 // Every control carries its design name; each handler is named <control>_<event> and is public,
 // so the program's wiring and the tests call the same functions. All handlers run on the
 // user-interface thread, one at a time. Positions are twips unless a comment says pixels.
+// The handlers forward whatever is more than a handler's worth to the rooms listed under "Features".
 #pragma once
 
 #include "Board.h"
@@ -14,6 +15,7 @@
 #include "OpenFileDialog.h"
 #include "PictureClip.h"
 #include "Shuffle.h"
+#include "TileBoard.h"
 #include "TileGrid.h"
 #include "WindowTimer.h"
 
@@ -112,6 +114,7 @@ public:
     // ---- Features in rooms of their own, made with the controls ----
     std::unique_ptr<EndingStage> ending;           // clearedFlags; picEnding, picEndingBuf, timEnding: endFrame, endFrameLimit
     std::unique_ptr<Music> music;                  // the two pieces and the watch of timSound: musicOn
+    std::unique_ptr<TileBoard> tiles;              // imgPanel laid out, moved and described from the board
     std::unique_ptr<HintController> hints;         // H: the next tile of an optimal solution
 
     // The time of day for the ending's pause, and the wait between its looks; tests drive both.
