@@ -3,7 +3,8 @@
 // Every control carries its design name; each handler is named <control>_<event> and is public,
 // so the program's wiring and the tests call the same functions. All handlers run on the
 // user-interface thread, one at a time. Positions are twips unless a comment says pixels.
-// The handlers forward whatever is more than a handler's worth to the rooms listed under "Features".
+// The handlers (frmMain.cpp) forward whatever is more than a handler's worth to the rooms listed
+// under "Features"; the controls and the menu are laid out in frmMainDesign.cpp.
 #pragma once
 
 #include "Board.h"
