@@ -26,25 +26,19 @@ void describeMainControls(const controls::ControlArray<ImageControl*, 1, 3>& img
     imgTitle.setAccessibleName(QStringLiteral("Tavorin"));
 }
 
-void describeTiles(const board::Board& board, const std::array<ImageControl*, board::kCells>& imgPanel)
+void describeTiles(const board::BoardModel& model, const std::array<ImageControl*, board::kCells>& imgPanel)
 {
-    for (ImageControl* panel : imgPanel) {
-        const int t = panel->Tag().toInt();
+    for (int k = 0; k < board::kCells; ++k) {
+        const int t = model.panelTile[k];
         if (t < 1)
             continue;
-        int column = 0;
-        int row = 0;
-        for (int c = 1; c <= board::kColumns; ++c)
-            for (int r = 1; r <= board::kRows; ++r)
-                if (board(c, r) == panel->Tag().toStdString()) {
-                    column = c;
-                    row = r;
-                }
-        panel->setGridCell(row - 1, column - 1);
+        const board::Cell cell = model.board.find(t).value_or(board::Cell{});
+        ImageControl* panel = imgPanel[k];
+        panel->setGridCell(cell.row - 1, cell.column - 1);
         panel->setAccessibleName(QStringLiteral("Tile %1").arg(t));
         panel->setAccessibleDescription(
             QStringLiteral("Piece from column %1, row %2 of the picture, now in column %3, row %4")
-                .arg((t - 1) % board::kColumns + 1).arg((t - 1) / board::kColumns + 1).arg(column).arg(row));
+                .arg((t - 1) % board::kColumns + 1).arg((t - 1) / board::kColumns + 1).arg(cell.column).arg(cell.row));
     }
 }
 

@@ -22,7 +22,7 @@ void describeMainControls(const controls::ControlArray<ImageControl*, 1, 3>& img
 void announce(QWidget& source, const QString& text);
 
 // Each tile's name ("Tile 5"), its picture position and board position as the board now stands,
-// and its cell in the board's grid.
-void describeTiles(const board::Board& board, const std::array<ImageControl*, board::kCells>& imgPanel);
+// and its cell in the board's grid; the tile of each control is the one `model` notes for it.
+void describeTiles(const board::BoardModel& model, const std::array<ImageControl*, board::kCells>& imgPanel);
 
 }  // namespace accessibility

@@ -1,7 +1,8 @@
-// The ending's stage: set-up from the library, then one BitBlt a tick.
+// The ending: the cleared pictures, the stage's set-up from the library, then one BitBlt a tick.
 #include "EndingStage.h"
 
 #include "CatalogueIds.h"
+#include "GameClock.h"
 #include "PictureBox.h"
 #include "WindowTimer.h"
 #include "modCommon.h"
@@ -11,6 +12,16 @@ namespace ids = qel::ids;
 EndingStage::EndingStage(PictureBox& picEnding, PictureBox& picEndingBuf, WindowTimer& timEnding)
     : m_viewport(picEnding), m_strip(picEndingBuf), m_timer(timEnding)
 {
+}
+
+bool EndingStage::markCleared(const QString& number)
+{
+    if (const QString trimmed = number.trimmed(); !trimmed.isEmpty()) {
+        const std::int32_t n = board::lenientNumber(trimmed.toStdString());
+        if (n >= 1 && n <= 3)
+            clearedFlags[n] = true;
+    }
+    return clearedFlags[1] && clearedFlags[2] && clearedFlags[3];
 }
 
 void EndingStage::start()
@@ -24,6 +35,7 @@ void EndingStage::start()
     m_viewport.show();
     m_timer.setInterval(1);
     m_timer.setEnabled(true);
+    clearedFlags = {};
 }
 
 void EndingStage::tick()

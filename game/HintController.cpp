@@ -55,7 +55,7 @@ void HintController::ask()
         m_worker.join();
     m_running = true;
     const solver::BackgroundDatabases* background = m_tables.get();   // joined before it goes
-    const std::string asked = m_model.board.toString();
+    const board::Board asked = m_model.board;
     m_worker = std::thread([this, tiles = *tiles, background, asked] {
         const auto answer = [&](std::shared_ptr<const solver::PatternDatabases> tables) {
             m_solver.setDatabases(std::move(tables));
@@ -74,25 +74,23 @@ void HintController::ask()
             if (auto ready = background->current(); ready && !m_cancel)
                 move = answer(std::move(ready));
         }
-        const std::string tile = move ? solver::gameTileName(*move) : std::string();
+        const int tile = move ? solver::gameTile(*move) : board::kNoTile;
         QMetaObject::invokeMethod(this, [this, tile, asked] { onAnswer(tile, asked); }, Qt::QueuedConnection);
     });
 }
 
-void HintController::onAnswer(const std::string& tile, const std::string& boardWhenAsked)
+void HintController::onAnswer(int tile, const board::Board& boardWhenAsked)
 {
     m_running = false;
     emit answered();
-    if (tile.empty() || boardWhenAsked != m_model.board.toString() || !m_inPlay())
+    if (tile == board::kNoTile || boardWhenAsked != m_model.board || !m_inPlay())
         return;
     stop();
-    for (int k = 0; k < board::kCells; ++k)
-        if (m_panels[k]->Tag().toStdString() == tile)
-            m_panel = k;
+    m_panel = m_model.panelOf(tile);
     if (m_panel < 0)
         return;
     m_used = true;
-    accessibility::announce(*m_panels[m_panel]->parentWidget(), QStringLiteral("Hint: slide tile %1").arg(QString::fromStdString(tile)));
+    accessibility::announce(*m_panels[m_panel]->parentWidget(), QStringLiteral("Hint: slide tile %1").arg(tile));
     m_blinks = 0;
     timHint.setEnabled(true);
     timHint.setInterval(kBlinkInterval);

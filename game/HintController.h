@@ -63,7 +63,7 @@ signals:
     void answered();
 
 private:
-    void onAnswer(const std::string& tile, const std::string& boardWhenAsked);
+    void onAnswer(int tile, const board::Board& boardWhenAsked);   // tile 0: no answer
 
     const board::BoardModel& m_model;
     const Panels& m_panels;

@@ -34,4 +34,15 @@ void setUpMainWindow(frmMain& w)
     shortcut(QKeySequence(Qt::Key_Menu), 1);
 }
 
+std::optional<board::Direction> arrowDirection(int key)
+{
+    switch (key) {
+    case Qt::Key_Left: return board::Direction::Left;
+    case Qt::Key_Right: return board::Direction::Right;
+    case Qt::Key_Up: return board::Direction::Up;
+    case Qt::Key_Down: return board::Direction::Down;
+    default: return std::nullopt;
+    }
+}
+
 }  // namespace keyboard

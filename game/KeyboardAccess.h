@@ -1,6 +1,10 @@
 // Playing without a mouse: the Tab order, the picture buttons' keys and the game's shortcuts.
 #pragma once
 
+#include "Direction.h"
+
+#include <optional>
+
 class frmMain;
 
 namespace keyboard {
@@ -11,5 +15,9 @@ namespace keyboard {
 // (through the Start and End buttons' handler), F10 and the Menu key open the game menu (through
 // the Menu button's). Call once, after the controls exist.
 void setUpMainWindow(frmMain& w);
+
+// The way an arrow key slides a tile (the one beside the gap on the side the arrow comes from);
+// nothing for any other key.
+std::optional<board::Direction> arrowDirection(int key);
 
 }  // namespace keyboard

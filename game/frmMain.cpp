@@ -1,21 +1,20 @@
-// The main window: its design, start-up and shutdown, the start command, tile moves and the clock.
+// The main window's handlers: start-up and shutdown, picture selection and import, the commands,
+// tile moves, the end of a game and the clock. Work with more to it than a handler's worth is in
+// the rooms (TileBoard, Music, EndingStage, HintController, pictureImport); the controls are laid
+// out in frmMainDesign.cpp.
 #include "frmMain.h"
 
 #include "Accessibility.h"
-#include "AppError.h"
 #include "CatalogueIds.h"
 #include "Colors.h"
 #include "Fonts.h"
 #include "GameClock.h"
 #include "ImageControl.h"
-#include "MediaCommand.h"
-#include "MessageBox.h"
-#include "PictureBox.h"
-#include "PictureFile.h"
-#include "QuietLabel.h"
 #include "KeyboardAccess.h"
+#include "PictureBox.h"
+#include "PictureImport.h"
+#include "RecordKeys.h"
 #include "ScreenGeometry.h"
-#include "TileGrid.h"
 #include "Twips.h"
 #include "WindowDrag.h"
 #include "frmAbout.h"
@@ -34,10 +33,8 @@
 #include <QRadioButton>
 #include <QScreen>
 
-#include <cstring>
 #include <limits>
 
-using screen::TwipsRect;
 namespace ids = qel::ids;
 
 namespace {
@@ -46,16 +43,10 @@ constexpr std::int32_t kClientWidth = 5316;    // twips
 constexpr std::int32_t kClientHeight = 6204;
 constexpr int kMoveInterval = 100;             // ms
 constexpr int kClockInterval = 1000;
-constexpr int kMusicWatchInterval = 500;
 constexpr int kHoverInterval = 100;
 // Normal pictures of imgCmd(1 to 3), the menu, start and quit buttons; hover is the next id.
 constexpr controls::ControlArray<std::int32_t, 1, 3> kCommandPictures{{ids::bmp::kMenuButton, ids::bmp::kStartButton,
                                                                        ids::bmp::kEndButton}};
-
-void SendMedia(const char* command)
-{
-    mciSendStringA(command, nullptr, 0);
-}
 
 }  // namespace
 
@@ -76,6 +67,8 @@ frmMain::frmMain(board::RandomSource& random, QWidget* parent)
     createControls();
     createMenu();
     ending = std::make_unique<EndingStage>(*picEnding, *picEndingBuf, timEnding);
+    music = std::make_unique<Music>(timSound);
+    tiles = std::make_unique<TileBoard>(model, imgPanel, *picPuzzle);
     hints = std::make_unique<HintController>(model, imgPanel, [this] { return inPlay(); }, this);
     connectHandlers();
     new controls::WindowDrag(this);
@@ -83,107 +76,7 @@ frmMain::frmMain(board::RandomSource& random, QWidget* parent)
 
 frmMain::~frmMain() = default;
 
-// ---- Design ----
-
-void frmMain::createControls()
-{
-    picEndingBuf = new PictureBox(this);
-    picEndingBuf->setObjectName(QStringLiteral("picEndingBuf"));
-    picEndingBuf->setGeometry(TwipsRect(12, 1080, 348, 360));
-    picEndingBuf->setBackColor(palette().color(QPalette::Window));
-    picEndingBuf->hide();
-
-    picPuzzle = new TileGrid(board::kRows, board::kColumns, this);
-    picPuzzle->setObjectName(QStringLiteral("picPuzzle"));
-    picPuzzle->setGeometry(TwipsRect(648, 1080, 4080, 4092));
-    picPuzzle->setAutoFillBackground(true);
-    for (int k = 0; k < board::kCells; ++k) {
-        imgPanel[k] = new ImageControl(picPuzzle);
-        imgPanel[k]->setObjectName(QStringLiteral("imgPanel%1").arg(k));
-        imgPanel[k]->setTwipsGeometry((k % 4) * board::kPitch, (k / 4) * board::kPitch, board::kPitch, board::kPitch);
-    }
-    lblEnd = new QLabel(picPuzzle);
-    lblEnd->setTextFormat(Qt::PlainText);   // captions from the library are text, never markup
-    lblEnd->setObjectName(QStringLiteral("lblEnd"));
-    lblEnd->setGeometry(TwipsRect(1932, 1560, 228, 852));
-    lblEnd->setAlignment(Qt::AlignCenter);
-    lblEnd->setFont(fonts::make(fonts::kCentury, 36, true));
-    lblEnd->setAttribute(Qt::WA_TransparentForMouseEvents);
-    lblEnd->raise();
-
-    fraSelect = new QFrame(this);
-    fraSelect->setObjectName(QStringLiteral("fraSelect"));
-    fraSelect->setGeometry(TwipsRect(600, 1068, 4152, 4440));
-    fraSelect->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    fraSelect->setAutoFillBackground(true);
-    const std::int32_t optionTops[] = {0, 720, 2040, 3360};
-    const std::int32_t thumbTops[] = {0, 480, 1800, 3120};
-    for (int n = 1; n <= 3; ++n) {
-        optPic[n] = new QRadioButton(fraSelect);
-        optPic[n]->setObjectName(QStringLiteral("optPic%1").arg(n));
-        optPic[n]->setGeometry(TwipsRect(240, optionTops[n], 1092, 732));
-        optPic[n]->setAutoFillBackground(true);
-        controls::SetForeColor(optPic[n], Qt::white);
-        imgSentaku[n] = new ImageControl(fraSelect);
-        imgSentaku[n]->setObjectName(QStringLiteral("imgSentaku%1").arg(n));
-        imgSentaku[n]->setTwipsGeometry(1440, thumbTops[n], 1200, 1200);
-    }
-    lblSelect = new QLabel(fraSelect);
-    lblSelect->setTextFormat(Qt::PlainText);
-    lblSelect->setObjectName(QStringLiteral("lblSelect"));
-    lblSelect->setGeometry(TwipsRect(1560, 120, 864, 204));
-    lblSelect->setFont(fonts::make(fonts::kGothic, 10.8, true));
-    controls::SetForeColor(lblSelect, Qt::white);
-
-    picEnding = new PictureBox(this, true);
-    picEnding->setObjectName(QStringLiteral("picEnding"));
-    picEnding->setGeometry(TwipsRect(375, 1005, 4560, 4560));
-
-    lblTime = new QuietLabel(QStringLiteral("00:00:00"), this);   // read on demand, not announced each second
-    lblTime->setTextFormat(Qt::PlainText);
-    lblTime->setAccessibleName(QStringLiteral("Time"));
-    lblTime->setObjectName(QStringLiteral("lblTime"));
-    lblTime->setGeometry(TwipsRect(2160, 5280, 1092, 372));
-    lblTime->setFont(fonts::make(fonts::kLucida, 10.8, true));
-
-    const std::int32_t commandLefts[] = {0, 450, 2010, 3570};
-    for (int i = 1; i <= 3; ++i) {
-        imgCmd[i] = new ImageControl(this);
-        imgCmd[i]->setObjectName(QStringLiteral("imgCmd%1").arg(i));
-        imgCmd[i]->setTwipsGeometry(commandLefts[i], 5685, 1335, 540);
-    }
-    imgTitle = new ImageControl(this);
-    imgTitle->setObjectName(QStringLiteral("imgTitle"));
-    imgTitle->setTwipsGeometry(1020, 96, 3312, 852);
-
-    // Labels and images lie on the window's own surface, beneath the boxes and the frame:
-    // the ending stage covers the clock.
-    for (QWidget* box : std::initializer_list<QWidget*>{picPuzzle, fraSelect, picEnding})
-        box->raise();
-
-    accessibility::describeMainControls(imgCmd, imgSentaku, *imgTitle, *picPuzzle);
-    setFocusPolicy(Qt::StrongFocus);
-    keyboard::setUpMainWindow(*this);
-}
-
-void frmMain::createMenu()
-{
-    mMenu = new QMenu(QStringLiteral("メニュー"), this);
-    mOrignal = mMenu->addAction(QStringLiteral("画像選択"));
-    mInputPic = mMenu->addAction(QStringLiteral("画像取込"));
-    mPreview = mMenu->addAction(QStringLiteral("プレビュー"));
-    mAnime = mMenu->addMenu(QStringLiteral("アニメーション"));
-    mAnimChk[0] = mAnime->addAction(QStringLiteral("オン"));
-    mAnimChk[1] = mAnime->addAction(QStringLiteral("オフ"));
-    for (QAction* item : mAnimChk)
-        item->setCheckable(true);
-    mAnimChk[0]->setChecked(true);
-    mScore = mMenu->addAction(QStringLiteral("スコア"));
-    mMenu->addSeparator()->setObjectName(QStringLiteral("mbar"));
-    mVersion = mMenu->addAction(QStringLiteral("バージョン情報"));
-    mMenu->addSeparator();
-    mHelp = mMenu->addAction(QStringLiteral("操作方法"));
-}
+// ---- Wiring: each control's event to its handler ----
 
 void frmMain::connectHandlers()
 {
@@ -240,7 +133,7 @@ void frmMain::Form_Load()
     lblSelect->setText(modCommon::GetResStr(ids::str::kSelectCaption));
     lblSelect->adjustSize();
 
-    clearedFlags = {};
+    ending->clearedFlags = {};
 
     imgTitle->setPicture(modCommon::GetResPic(ids::bmp::kTitle, modCommon::kPictureBitmap));
     for (int i = 1; i <= 3; ++i)
@@ -249,8 +142,7 @@ void frmMain::Form_Load()
     ShowPictureSelection();
     setFocus();   // the window holds the keys at first: the first Tab goes to Menu
 
-    SendMedia("open fanfa4.mid type sequencer alias EndSound");
-    SendMedia("open juesmansdesiring.mid type sequencer alias MoveSound");
+    music->open();
 }
 
 void frmMain::Form_Unload()
@@ -258,8 +150,7 @@ void frmMain::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
-    SendMedia("stop all");
-    SendMedia("close all");
+    music->close();
     QApplication::exit(0);
 }
 
@@ -276,7 +167,6 @@ void frmMain::ShowPictureSelection()
     hints->stop();
     timScore.stop();
     lblTime->hide();
-    timSound.stop();
     picPuzzle->hide();
     selectOption(1);
     for (int n = 1; n <= 3; ++n)
@@ -289,7 +179,7 @@ void frmMain::ShowPictureSelection()
     if (preview)
         preview->close();
     mPreview->setEnabled(false);
-    SendMedia("stop all");
+    music->stop();
 }
 
 // Selecting an option runs its handling even when it is already selected.
@@ -320,37 +210,26 @@ void frmMain::mOrignal_Click()
 
 // ---- Picture import ----
 
-// A file that does not load comes back to the dialog with the message; the loop (rather than
-// the handler calling itself) keeps the stack flat however often the player retries. Only the
-// load is answered so: an error of the start command goes to the uncaught-error report.
+// Any failure, from the dialog to the end of the start command, brings the message and then the
+// dialog again, the new picture left current; the loop (rather than the handler calling itself)
+// keeps the stack flat however often the player retries.
 void frmMain::mInputPic_Click()
 {
     for (;;) {
-        CommonDlg.setDialogTitle(QStringLiteral("画像取込"));
-        CommonDlg.setFilter(QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(*.bmp,*.dib)|*.bmp;*.dib|") + QStringLiteral("GIFﾌｧｲﾙ(*.gif)|*.gif|") +
-                            QStringLiteral("JPEGﾌｧｲﾙ(*.jpg)|*.jpg"));
-        CommonDlg.setDefaultExt(QStringLiteral(".bmp"));
-        CommonDlg.setFileName(QString());
-        const QString chosen = CommonDlg.ShowOpen(this);
-        if (chosen.trimmed().isEmpty())
-            return;
         try {
+            const std::optional<QString> chosen = pictureImport::chooseFile(CommonDlg, this);
+            if (!chosen)
+                return;
             PictureClip.setTag(QString());
-            const QImage loaded = picture::LoadPicture(chosen);
-            // A picture smaller than the grid would give empty tiles: it is refused like a file
-            // that is no picture.
-            if (loaded.width() < board::kColumns || loaded.height() < board::kRows)
-                throw errors::AppError(errors::kInvalidPicture, "Invalid picture: smaller than the board's grid");
-            PictureClip.setPicture(loaded);
-            break;
+            PictureClip.setPicture(pictureImport::load(*chosen));
+            if (preview)
+                preview->close();
+            imgCmd_Click(2);
+            return;
         } catch (const std::exception&) {
-            msgbox::Show(this, {QStringLiteral("この画像ファイルは認識できません。\r\nもう一度画像ファイルを指定してください。"),
-                                QStringLiteral("画像取込エラー"), QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok});
+            pictureImport::showNotRecognised(this);
         }
     }
-    if (preview)
-        preview->close();
-    imgCmd_Click(2);
 }
 
 // ---- Secondary windows ----
@@ -392,9 +271,9 @@ void frmMain::imgCmd_Click(int index)
         return;
     }
     if (index == 1) {
-        // At the pointer when the menu is opened by mouse; below the button from the keyboard.
-        mMenu->popup(modCommon::IsCursorOver(*imgCmd[1]) ? QCursor::pos()
-                                                          : imgCmd[1]->mapToGlobal(QPoint(0, imgCmd[1]->height())));
+        // At the pointer for a click; below the button when pressed from the keyboard.
+        mMenu->popup(imgCmd[1]->inPointerClick() ? QCursor::pos()
+                                                 : imgCmd[1]->mapToGlobal(QPoint(0, imgCmd[1]->height())));
         return;
     }
 
@@ -409,21 +288,7 @@ void frmMain::imgCmd_Click(int index)
     SetSlideStep();
     PictureClip.setRows(4);
     PictureClip.setCols(4);
-    model.board.clear();
-
-    picPuzzle->hide();
-    const board::PanelLayout layout = board::ShuffleBoard(board::kCells, 4, 4, model, m_random);
-    for (int k = 0; k < board::kCells; ++k) {
-        const board::PanelPlacement& p = layout[k];
-        ImageControl* panel = imgPanel[k];
-        panel->MoveTwips(p.left, p.top);
-        panel->setPicture(PictureClip.GraphicCell(p.pictureCell));
-        panel->setVisible(p.visible);
-        panel->setEnabled(p.enabled);
-        panel->setTag(QString::fromStdString(p.tag));
-    }
-    accessibility::describeTiles(model.board, imgPanel);
-    picPuzzle->show();
+    tiles->deal(PictureClip, m_random);
     setFocus();
 
     moveBusy = false;
@@ -434,12 +299,7 @@ void frmMain::imgCmd_Click(int index)
     lblTime->setText(QStringLiteral("00:00:00"));
     lblTime->show();
     playSeconds = 0;
-
-    SendMedia("stop all");
-    SendMedia("play MoveSound from 0");
-    timSound.setInterval(kMusicWatchInterval);
-    timSound.setEnabled(true);
-    musicOn = true;
+    music->playGamePiece();
 }
 
 // ---- Tile moves ----
@@ -448,7 +308,7 @@ void frmMain::imgPanel_Click(int index)
 {
     if (moveBusy)
         return;
-    const auto direction = board::applyMove(model, imgPanel[index]->Tag().toStdString());
+    const auto direction = board::applyMove(model, model.panelTile[index]);
     if (!direction)
         return;
     slide = board::Slide{*direction, 0, 0};
@@ -465,10 +325,7 @@ void frmMain::timMain_Timer()
         timMain.stop();
         moveBusy = false;
     }
-    ImageControl* panel = imgPanel[movePanel];
-    panel->MoveTwips(panel->Left() + step.dx, panel->Top() + step.dy);
-    if (step.ended)
-        accessibility::describeTiles(model.board, imgPanel);
+    tiles->shift(movePanel, step);
     // A slide that ends after the player has gone back to picture selection ends no game.
     if (step.ended && picPuzzle->isVisible() && IsBoardSolved())
         endOfGame();
@@ -490,16 +347,9 @@ void frmMain::Form_KeyDown(int key)
         hints->ask();
         return;
     }
-    // An arrow slides the tile beside the gap on the side it comes from, the way it points.
-    const std::optional<board::Direction> direction = key == Qt::Key_Left    ? board::Direction::Left
-                                                      : key == Qt::Key_Right ? board::Direction::Right
-                                                      : key == Qt::Key_Up    ? board::Direction::Up
-                                                      : key == Qt::Key_Down  ? board::Direction::Down
-                                                                             : std::optional<board::Direction>();
-    const auto tag = direction ? board::tileToSlide(model, *direction) : std::nullopt;
-    for (int k = 0; tag && k < board::kCells; ++k)
-        if (imgPanel[k]->Tag() == QString::fromStdString(*tag))
-            return imgPanel_Click(k);
+    const auto direction = keyboard::arrowDirection(key);
+    if (const int panel = direction ? tiles->panelToSlide(*direction) : -1; panel >= 0)
+        imgPanel_Click(panel);
 }
 
 void frmMain::mAnimChk_Click(int index)
@@ -522,26 +372,20 @@ bool frmMain::inPlay() const
 
 bool frmMain::IsBoardSolved() const
 {
-    board::PanelTags tags;
-    for (int k = 0; k < board::kCells; ++k)
-        tags[k] = imgPanel[k]->Tag().toStdString();
-    return board::IsBoardSolved(model.board, tags);
+    return board::IsBoardSolved(model.board);
 }
 
 void frmMain::endOfGame()
 {
     hints->stop();
-    imgPanel[model.hiddenPanel]->setVisible(true);
-    imgPanel[model.hiddenPanel]->setEnabled(true);
+    tiles->revealGapTile();
     picPuzzle->setEnabled(false);
     timScore.stop();
     controls::SetForeColor(lblEnd, modCommon::colorFromText(modCommon::GetResStr(ids::str::kEndForeColor)));
     fonts::fitCaption(*lblEnd, modCommon::GetResStr(ids::str::kEndCaption), fonts::kCentury, 36, picPuzzle->width() - 8);
     lblEnd->setVisible(true);
     accessibility::announce(*lblEnd, lblEnd->text());
-    SendMedia("stop all");
-    SendMedia("play EndSound from 0");
-    musicOn = false;
+    music->playFanfare();
     EndingTrigger();
     if (!hints->used() && IsNewRecord(lblTime->text())) {
         frmScrName name(*lblTime, this);
@@ -551,7 +395,7 @@ void frmMain::endOfGame()
 
 bool frmMain::IsNewRecord(const QString& timeText) const
 {
-    const QString best = modCommon::ReadSetting(QStringLiteral("Puzzle"), QStringLiteral("SCORE"), QStringLiteral("HISCORE"));
+    const QString best = modCommon::ReadSetting(recordKeys::kApplication, recordKeys::kSection, recordKeys::kTime);
     const std::int32_t bestKey = trimSpaces(best).isEmpty() ? 10000 : board::TimeKey(best.toStdString());
     return board::TimeKey(timeText.toStdString()) < bestKey;
 }
@@ -560,19 +404,12 @@ bool frmMain::IsNewRecord(const QString& timeText) const
 
 void frmMain::EndingTrigger()
 {
-    const QString number = PictureClip.Tag().trimmed();
-    if (!number.isEmpty()) {
-        const std::int32_t n = board::lenientNumber(number.toStdString());
-        if (n >= 1 && n <= 3)
-            clearedFlags[n] = true;
-    }
-    if (!clearedFlags[1] || !clearedFlags[2] || !clearedFlags[3])
+    if (!ending->markCleared(PictureClip.Tag()))
         return;
     repaint();
     modCommon::ClockPause(secondsOfDay, pauseWait);
     picPuzzle->hide();
     ending->start();
-    clearedFlags = {};
 }
 
 void frmMain::timEnding_Timer()
@@ -600,12 +437,5 @@ void frmMain::timScore_Timer()
 
 void frmMain::timSound_Timer()
 {
-    char reply[256] = {};
-    mciSendStringA("status MoveSound mode ", reply, 255);
-    if (std::strncmp(reply, "stopped", 7) != 0)
-        return;
-    if (musicOn)
-        SendMedia("play MoveSound from 0");
-    else
-        timSound.setEnabled(false);
+    music->watch();
 }

@@ -3,6 +3,8 @@
 // Every control carries its design name; each handler is named <control>_<event> and is public,
 // so the program's wiring and the tests call the same functions. All handlers run on the
 // user-interface thread, one at a time. Positions are twips unless a comment says pixels.
+// The handlers (frmMain.cpp) forward whatever is more than a handler's worth to the rooms listed
+// under "Features"; the controls and the menu are laid out in frmMainDesign.cpp.
 #pragma once
 
 #include "Board.h"
@@ -10,9 +12,11 @@
 #include "EndingStage.h"
 #include "HintController.h"
 #include "Move.h"
+#include "Music.h"
 #include "OpenFileDialog.h"
 #include "PictureClip.h"
 #include "Shuffle.h"
+#include "TileBoard.h"
 #include "TileGrid.h"
 #include "WindowTimer.h"
 
@@ -100,18 +104,18 @@ public:
     QAction* mHelp = nullptr;
 
     // ---- Run state ----
-    board::BoardModel model;                       // board, gapCol, gapRow, hiddenPanel
+    board::BoardModel model;                       // board, gapCol, gapRow, hiddenPanel, the tile of each imgPanel
     bool moveBusy = false;
     board::Slide slide;                            // moveDir, slideSumX, slideSumY
     std::int16_t movePanel = 0;
     std::int32_t slideStep = board::kSlideStepAnimated;
     std::int32_t playSeconds = 0;
-    bool musicOn = false;
-    controls::ControlArray<bool, 1, 3> clearedFlags;
     QPointer<frmPreview> preview;                  // frmPreview while it is open
 
     // ---- Features in rooms of their own, made with the controls ----
-    std::unique_ptr<EndingStage> ending;           // picEnding, picEndingBuf, timEnding: endFrame, endFrameLimit
+    std::unique_ptr<EndingStage> ending;           // clearedFlags; picEnding, picEndingBuf, timEnding: endFrame, endFrameLimit
+    std::unique_ptr<Music> music;                  // the two pieces and the watch of timSound: musicOn
+    std::unique_ptr<TileBoard> tiles;              // imgPanel laid out, moved and described from the board
     std::unique_ptr<HintController> hints;         // H: the next tile of an optimal solution
 
     // The time of day for the ending's pause, and the wait between its looks; tests drive both.

@@ -7,6 +7,7 @@
 #include "Fonts.h"
 #include "ImageControl.h"
 #include "MessageBox.h"
+#include "RecordKeys.h"
 #include "ScreenGeometry.h"
 #include "modCommon.h"
 
@@ -20,8 +21,6 @@ using screen::TwipsRect;
 
 namespace {
 constexpr std::int32_t kButtonPictures[] = {ids::bmp::kClearButton, ids::bmp::kOkButton};   // imgCmd(0), imgCmd(1)
-const QString kApp = QStringLiteral("Puzzle");
-const QString kSection = QStringLiteral("SCORE");
 const QString kNoName = QStringLiteral("名前なし");
 const QString kNoTime = QStringLiteral("01:00:00");
 }  // namespace
@@ -64,8 +63,8 @@ frmScore::frmScore(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFix
     controls::SetBackColor(this, modCommon::colorFromText(modCommon::GetResStr(ids::str::kRecordBackColor)));
     controls::SetForeColor(lblName, modCommon::colorFromText(modCommon::GetResStr(ids::str::kRecordForeColor)));
     controls::SetForeColor(lblTime, modCommon::colorFromText(modCommon::GetResStr(ids::str::kRecordForeColor)));
-    const QString time = modCommon::ReadSetting(kApp, kSection, QStringLiteral("HISCORE"));
-    const QString name = modCommon::ReadSetting(kApp, kSection, QStringLiteral("NAME"));
+    const QString time = modCommon::ReadSetting(recordKeys::kApplication, recordKeys::kSection, recordKeys::kTime);
+    const QString name = modCommon::ReadSetting(recordKeys::kApplication, recordKeys::kSection, recordKeys::kName);
     const bool empty = name.isEmpty() || time.isEmpty();
     lblName->setText(empty ? kNoName : name);
     lblTime->setText(empty ? kNoTime : time);
@@ -77,8 +76,8 @@ void frmScore::imgCmd_Click(int index)
         const auto answer = msgbox::Show(this, {QStringLiteral("スコアをクリアしてよろしいですか？"), QStringLiteral("確認"),
                                                 QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes});
         if (answer == QMessageBox::Yes) {
-            modCommon::WriteSetting(kApp, kSection, QStringLiteral("HISCORE"), kNoTime);
-            modCommon::WriteSetting(kApp, kSection, QStringLiteral("NAME"), kNoName);
+            modCommon::WriteSetting(recordKeys::kApplication, recordKeys::kSection, recordKeys::kTime, kNoTime);
+            modCommon::WriteSetting(recordKeys::kApplication, recordKeys::kSection, recordKeys::kName, kNoName);
         }
     }
     accept();

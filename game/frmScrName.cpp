@@ -7,6 +7,7 @@
 #include "Fonts.h"
 #include "ImageControl.h"
 #include "MessageBox.h"
+#include "RecordKeys.h"
 #include "modCommon.h"
 
 #include <QIcon>
@@ -76,8 +77,8 @@ void frmScrName::imgCmd_Click()
         txtName->setFocus();
         return;
     }
-    modCommon::WriteSetting(QStringLiteral("Puzzle"), QStringLiteral("SCORE"), QStringLiteral("NAME"), txtName->text());
-    modCommon::WriteSetting(QStringLiteral("Puzzle"), QStringLiteral("SCORE"), QStringLiteral("HISCORE"), m_clock.text());
+    modCommon::WriteSetting(recordKeys::kApplication, recordKeys::kSection, recordKeys::kName, txtName->text());
+    modCommon::WriteSetting(recordKeys::kApplication, recordKeys::kSection, recordKeys::kTime, m_clock.text());
     accept();
 }
 

@@ -13,6 +13,16 @@ std::size_t Board::index(int column, int row)
     return static_cast<std::size_t>((row - 1) * kColumns + (column - 1));
 }
 
+std::optional<Cell> Board::find(int tile) const
+{
+    if (tile == kNoTile)
+        return std::nullopt;
+    for (int k = 0; k < kCells; ++k)
+        if (m_cells[static_cast<std::size_t>(k)] == tile)
+            return Cell{k % kColumns + 1, k / kColumns + 1};
+    return std::nullopt;
+}
+
 Board Board::fromString(std::string_view text)
 {
     Board b;
@@ -22,7 +32,14 @@ Board Board::fromString(std::string_view text)
     while (in >> word) {
         if (k >= kCells)
             throw std::invalid_argument("more than 16 cells in board text");
-        b.m_cells[static_cast<std::size_t>(k++)] = (word == ".") ? std::string() : word;
+        int tile = kNoTile;
+        if (word != ".") {
+            std::size_t used = 0;
+            tile = std::stoi(word, &used);
+            if (used != word.size() || tile < 1 || tile > kCells)
+                throw std::invalid_argument("not a tile number in board text: " + word);
+        }
+        b.m_cells[static_cast<std::size_t>(k++)] = tile;
     }
     if (k != kCells)
         throw std::invalid_argument("fewer than 16 cells in board text");
@@ -32,49 +49,27 @@ Board Board::fromString(std::string_view text)
 std::string Board::toString() const
 {
     std::string out;
-    for (const auto& cell : m_cells) {
+    for (const int tile : m_cells) {
         if (!out.empty())
             out += ' ';
-        out += cell.empty() ? "." : cell;
+        out += tile == kNoTile ? "." : std::to_string(tile);
     }
     return out;
 }
 
-namespace {
-
-// Leading decimal digits as a number; no digits read as 0.
-long LeadingNumber(const std::string& text)
+int BoardModel::panelOf(int tile) const
 {
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > 1000000)
-            break;   // far beyond any tile number; stops overflow on absurd texts
-    }
-    return value;
+    for (int k = 0; k < kCells; ++k)
+        if (tile != kNoTile && panelTile[static_cast<std::size_t>(k)] == tile)
+            return k;
+    return -1;
 }
 
-}  // namespace
-
-bool IsBoardSolved(const Board& board, const PanelTags& tags)
+bool IsBoardSolved(const Board& board)
 {
-    for (const std::string& tag : tags) {
-        int v = 0;
-        for (int candidate = 2; candidate <= kCells; ++candidate) {
-            if (tag == std::to_string(candidate)) {
-                v = candidate;
-                break;
-            }
-        }
-        if (v == 0)
-            continue;
-        const std::string& cell = board((v - 1) % kColumns + 1, (v - 1) / kColumns + 1);
-        if (LeadingNumber(cell) != v)
+    for (int t = 2; t <= kCells; ++t)
+        if (board((t - 1) % kColumns + 1, (t - 1) / kColumns + 1) != t)
             return false;
-    }
     return true;
 }
 
@@ -83,7 +78,7 @@ void fillSolved(Board& board, int columns, int rows)
     int next = 1;
     for (int row = 1; row <= rows; ++row)
         for (int column = 1; column <= columns; ++column)
-            board(column, row) = std::to_string(next++);
+            board(column, row) = next++;
 }
 
 }  // namespace board

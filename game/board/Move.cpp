@@ -5,16 +5,11 @@
 
 namespace board {
 
-std::optional<Direction> findMove(const BoardModel& model, const std::string& tag)
+std::optional<Direction> findMove(const BoardModel& model, int tile)
 {
-    int tc = 0;
-    int tr = 0;
-    for (int column = 1; column <= kColumns; ++column)
-        for (int row = 1; row <= kRows; ++row)
-            if (model.board(column, row) == tag) {
-                tc = column;
-                tr = row;
-            }
+    const Cell cell = model.board.find(tile).value_or(Cell{});   // (0, 0): next to no gap
+    const int tc = cell.column;
+    const int tr = cell.row;
     if (model.gapCol == tc - 1 && model.gapRow == tr)
         return Direction::Left;
     if (model.gapCol == tc + 1 && model.gapRow == tr)
@@ -26,9 +21,9 @@ std::optional<Direction> findMove(const BoardModel& model, const std::string& ta
     return std::nullopt;
 }
 
-std::optional<Direction> applyMove(BoardModel& model, const std::string& tag)
+std::optional<Direction> applyMove(BoardModel& model, int tile)
 {
-    const auto direction = findMove(model, tag);
+    const auto direction = findMove(model, tile);
     if (!direction)
         return std::nullopt;
     int tc = model.gapCol;
@@ -39,14 +34,14 @@ std::optional<Direction> applyMove(BoardModel& model, const std::string& tag)
     case Direction::Up: ++tr; break;
     case Direction::Down: --tr; break;
     }
-    model.board(model.gapCol, model.gapRow) = tag;
+    model.board(model.gapCol, model.gapRow) = tile;
     model.gapCol = static_cast<std::int16_t>(tc);
     model.gapRow = static_cast<std::int16_t>(tr);
     model.board(tc, tr) = kGapTile;
     return direction;
 }
 
-std::optional<std::string> tileToSlide(const BoardModel& model, Direction direction)
+std::optional<int> tileToSlide(const BoardModel& model, Direction direction)
 {
     int column = model.gapCol;
     int row = model.gapRow;

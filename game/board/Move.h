@@ -6,24 +6,23 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 
 namespace board {
 
 inline constexpr std::int32_t kSlideStepAnimated = 400;   // twips per tick with animation on
 inline constexpr std::int32_t kSlideStepJump = kPitch;    // one jump with animation off
 
-// The direction in which the tile whose Tag is `tag` would slide into the gap, or nothing when
-// it is not next to the gap in its row or column (or the tag names no cell).
-std::optional<Direction> findMove(const BoardModel& model, const std::string& tag);
+// The direction in which `tile` would slide into the gap, or nothing when it is not next to the
+// gap in its row or column (or lies on no cell).
+std::optional<Direction> findMove(const BoardModel& model, int tile);
 
 // Finds the move and applies it to the board at once (the gap takes the tile, the tile's cell
 // becomes the gap). Returns the direction, or nothing with the board unchanged.
-std::optional<Direction> applyMove(BoardModel& model, const std::string& tag);
+std::optional<Direction> applyMove(BoardModel& model, int tile);
 
 // The tile that slides into the gap when a tile moves in `direction`: the one beside the gap on
 // the opposite side. Nothing when the gap lies on that edge of the board.
-std::optional<std::string> tileToSlide(const BoardModel& model, Direction direction);
+std::optional<int> tileToSlide(const BoardModel& model, Direction direction);
 
 // The slide in progress: distance travelled so far in twips.
 struct Slide {

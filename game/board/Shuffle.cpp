@@ -52,8 +52,7 @@ PanelLayout layOut(BoardModel& model, int panelCount)
 {
     PanelLayout layout;
     for (int k = 0; k < panelCount && k < kCells; ++k) {
-        const std::string& cell = model.board(k % kColumns + 1, k / kColumns + 1);
-        const int t = std::stoi(cell);
+        const int t = model.board(k % kColumns + 1, k / kColumns + 1);
         PanelPlacement& p = layout[static_cast<std::size_t>(k)];
         p.left = (k % kColumns) * kPitch;
         p.top = (k / kColumns) * kPitch;
@@ -68,17 +67,10 @@ PanelLayout layOut(BoardModel& model, int panelCount)
             p.visible = true;
             p.enabled = true;
         }
-        p.tag = cell;
+        p.tile = t;
+        model.panelTile[static_cast<std::size_t>(k)] = t;
     }
     return layout;
-}
-
-PanelTags tagsOf(const PanelLayout& layout)
-{
-    PanelTags tags;
-    for (std::size_t k = 0; k < layout.size(); ++k)
-        tags[k] = layout[k].tag;
-    return tags;
 }
 
 PanelLayout ShuffleBoard(int panelCount, int columns, int rows, BoardModel& model, RandomSource& random)
@@ -90,7 +82,7 @@ PanelLayout ShuffleBoard(int panelCount, int columns, int rows, BoardModel& mode
         random.reseed();
         scramble(model, random, columns, rows);
         PanelLayout layout = layOut(model, panelCount);
-        if (!IsBoardSolved(model.board, tagsOf(layout)))
+        if (!IsBoardSolved(model.board))
             return layout;
     }
 }

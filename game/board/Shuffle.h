@@ -34,7 +34,7 @@ struct PanelPlacement {
     std::int32_t top = 0;
     bool visible = true;
     bool enabled = true;
-    std::string tag;      // the tile number it shows, "1" to "16"
+    int tile = 0;         // the tile number it shows, 1 to 16 (its Tag's text)
     int pictureCell = 0;  // cell of the cut picture it shows: tile number - 1
 };
 using PanelLayout = std::array<PanelPlacement, kCells>;
@@ -51,11 +51,9 @@ bool moveGap(BoardModel& model, int direction, int columns = kColumns, int rows 
 int scramble(BoardModel& model, RandomSource& random, int columns = kColumns, int rows = kRows);
 
 // Lays out the controls for the board in `model`: control k stands in the cell of reading-order
-// index k and shows the tile lying there; the gap tile's control waits hidden and disabled at
-// (0, 0) and its index becomes model.hiddenPanel.
+// index k and shows the tile lying there, which model.panelTile notes; the gap tile's control
+// waits hidden and disabled at (0, 0) and its index becomes model.hiddenPanel.
 PanelLayout layOut(BoardModel& model, int panelCount = kCells);
-
-PanelTags tagsOf(const PanelLayout& layout);
 
 // Fills the board solved with the gap at (1, 1), then reseeds, scrambles and lays out until the
 // result is not solved (a solved result is scrambled again from where it stands).

@@ -8,6 +8,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QScopeGuard>
 
 #include <cstring>
 
@@ -135,6 +137,13 @@ void ImageControl::mouseReleaseEvent(QMouseEvent* event)
     event->accept();
     const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     m_pressed = false;
-    if (click)
-        emit Click();
+    if (!click)
+        return;
+    m_pointerClick = true;
+    const QPointer<ImageControl> alive(this);   // a handler may delete the control
+    const auto over = qScopeGuard([&] {
+        if (alive)
+            m_pointerClick = false;
+    });
+    emit Click();
 }

@@ -15,6 +15,8 @@
 //     (press(): Click, if enabled). A tab stop takes the focus by Tab and Shift+Tab, never by a
 //     mouse click. Screen readers see a push button (a graphic when not pressable), named by its
 //     accessible name; one inside a TileGrid is a cell of that grid at gridCell().
+//   - inPointerClick() is true while Click is being delivered for a mouse click, false for a
+//     press() (keys, screen readers) and outside Click.
 //   - showsFocusMark() tells whether the focus is there and came from the keyboard.
 //   - pointerLeft() is true from a leave event until the next enter event: the pointer went out
 //     of the control (out of the window too, where the window system cannot say where it is).
@@ -47,6 +49,7 @@ public:
     void setPressable(bool pressable, bool tabStop = true);
     bool isPressable() const { return m_pressable; }
     void press();
+    bool inPointerClick() const { return m_pointerClick; }
 
     // Row and column (from 0) in the grid it stands in, for screen readers; -1 when none.
     void setGridCell(int row, int column);
@@ -80,6 +83,7 @@ private:
     std::int32_t m_width = 0;
     std::int32_t m_height = 0;
     bool m_pressed = false;
+    bool m_pointerClick = false;
     bool m_pressable = false;
     bool m_pointerLeft = false;
     bool m_keyboardFocus = false;

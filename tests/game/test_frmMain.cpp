@@ -11,6 +11,7 @@
 
 #include <QLabel>
 #include <QRadioButton>
+#include <QScreen>
 #include <QtTest>
 
 #include <memory>
@@ -48,6 +49,8 @@ private slots:
     void startUpLeavesThePictureSelection();
     void windowIsBorderlessAndSizedFromTwips();
     void menuCarriesItsCaptionsAndStates();
+    void menuOpensAtThePointerForEveryClick_data();
+    void menuOpensAtThePointerForEveryClick();
 
     void startCommandBeginsAFreshGameFromEveryState_data();
     void startCommandBeginsAFreshGameFromEveryState();
@@ -145,6 +148,35 @@ void FrmMainTest::menuCarriesItsCaptionsAndStates()
     QVERIFY(!w.mPreview->isEnabled());
 }
 
+void FrmMainTest::menuOpensAtThePointerForEveryClick_data()
+{
+    QTest::addColumn<QPoint>("at");       // on the Menu button, in its pixels
+    QTest::addColumn<bool>("byMouse");    // else pressed as the keyboard and screen readers do
+    QTest::newRow("click on the first pixel row") << QPoint(40, 0) << true;
+    QTest::newRow("click on the first pixel column") << QPoint(0, 18) << true;
+    QTest::newRow("click on the first pixel") << QPoint(0, 0) << true;
+    QTest::newRow("click in the middle") << QPoint(44, 18) << true;
+    QTest::newRow("pressed with the pointer on it") << QPoint(44, 18) << false;
+}
+
+void FrmMainTest::menuOpensAtThePointerForEveryClick()
+{
+    QFETCH(QPoint, at);
+    QFETCH(bool, byMouse);
+    frmMain& w = *m_w;
+    w.move(w.screen()->availableGeometry().topLeft());   // room below the button for the menu
+    ImageControl* button = w.imgCmd[1];
+    QCursor::setPos(button->mapToGlobal(at));
+    if (byMouse)
+        QTest::mouseClick(button, Qt::LeftButton, {}, at);
+    else
+        button->press();
+    QTRY_VERIFY(w.mMenu->isVisible());
+    const QPoint expected = byMouse ? button->mapToGlobal(at) : button->mapToGlobal(QPoint(0, button->height()));
+    QCOMPARE(w.mMenu->pos(), expected);
+    w.mMenu->close();
+}
+
 void FrmMainTest::startCommandBeginsAFreshGameFromEveryState_data()
 {
     QTest::addColumn<QString>("state");
@@ -193,7 +225,7 @@ void FrmMainTest::startCommandBeginsAFreshGameFromEveryState()
     QCOMPARE(w.timScore.Interval(), 1000);
     QVERIFY(w.timSound.isRunning());
     QCOMPARE(w.timSound.Interval(), 500);
-    QVERIFY(w.musicOn);
+    QVERIFY(w.music->musicOn);
     QCOMPARE(w.lblTime->text(), QString("00:00:00"));
     QVERIFY(w.lblTime->isVisible());
     QCOMPARE(w.playSeconds, 0);
@@ -215,7 +247,7 @@ void FrmMainTest::tilesAreLaidOutWhereTheBoardSaysAndShowTheirCells()
     for (int k = 0; k < 16; ++k) {
         ImageControl* p = w.imgPanel[k];
         const int t = p->Tag().toInt();
-        QCOMPARE(p->Tag().toStdString(), w.model.board(k % 4 + 1, k / 4 + 1));
+        QCOMPARE(p->Tag(), QString::number(w.model.board(k % 4 + 1, k / 4 + 1)));
         QCOMPARE(p->Picture().size(), QSize(75, 75));
         QCOMPARE(p->Picture().pixel(10, 10), qRgb((t - 1) % 4 * 60, (t - 1) / 4 * 60, 128));
         if (t == 1) {
@@ -281,8 +313,9 @@ void FrmMainTest::clicksAwayFromTheGapChangeNothing()
         w.imgPanel_Click(k);
         QVERIFY2(!w.moveBusy, qPrintable(QString("control %1").arg(k)));
     }
-    w.imgPanel[2]->setTag(QStringLiteral("17"));
-    w.imgPanel_Click(2);
+    // A control's Tag only shows its tile: the board says which tile a click moves.
+    w.imgPanel[4]->setTag(QStringLiteral("3"));   // control 4 shows tile 5, diagonal to the gap
+    w.imgPanel_Click(4);
     QVERIFY(!w.moveBusy);
     QCOMPARE(w.model.board.toString(), before);
 }
@@ -329,7 +362,7 @@ void FrmMainTest::lastSlideIntoPlaceEndsTheGame()
     QVERIFY(!w.timScore.isRunning());
     QCOMPARE(w.timScore.Interval(), 0);
     QCOMPARE(w.lblTime->text(), QString("00:00:01"));
-    QVERIFY(!w.musicOn);
+    QVERIFY(!w.music->musicOn);
     QCOMPARE(media_double::Commands(), (Commands{"stop all", "play EndSound from 0"}));
 }
 
@@ -351,7 +384,7 @@ void FrmMainTest::lastSlideAfterLeavingTheGameEndsNothing()
     QVERIFY(w.fraSelect->isVisible());
     QVERIFY(!w.picPuzzle->isVisible());
     QVERIFY(!w.timScore.isRunning());
-    QCOMPARE(w.clearedFlags, decltype(w.clearedFlags){});
+    QCOMPARE(w.ending->clearedFlags, decltype(w.ending->clearedFlags){});
     // The next game starts as usual.
     w.imgCmd_Click(2);
     QVERIFY(w.picPuzzle->isVisible() && w.picPuzzle->isEnabled());
@@ -396,7 +429,7 @@ void FrmMainTest::musicWatchRestartsOrStopsItself()
     QFETCH(bool, watchGoesOn);
     frmMain& w = *m_w;
     w.imgCmd_Click(2);
-    w.musicOn = musicOn;
+    w.music->musicOn = musicOn;
     if (!reply.isEmpty())
         media_double::StatusReplies()["MoveSound"] = reply.toStdString();
     media_double::Commands().clear();

@@ -101,7 +101,7 @@ void HintsTest::arrowMovesTheTileOnTheArrowsOtherSide()
     }
     QVERIFY(w.moveBusy);
     QCOMPARE(w.imgPanel[w.movePanel]->Tag(), movedTile);
-    QCOMPARE(QString::fromStdString(w.model.board(3, 1)), movedTile);
+    QCOMPARE(QString::number(w.model.board(3, 1)), movedTile);
 }
 
 void HintsTest::keysDoNothingOutsideAnOpenBoard_data()

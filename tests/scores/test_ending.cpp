@@ -69,7 +69,7 @@ QString Flags(const frmMain& w)
 {
     QString flags;
     for (int n = 1; n <= 3; ++n)
-        flags += w.clearedFlags[n] ? '1' : '0';
+        flags += w.ending->clearedFlags[n] ? '1' : '0';
     return flags;
 }
 
@@ -234,7 +234,7 @@ void EndingTest::pauseShowsTheWholePictureAndGameClearBeforeTheStage()
 {
     frmMain& w = *m_w;
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.clearedFlags[1] = w.clearedFlags[2] = true;
+    w.ending->clearedFlags[1] = w.ending->clearedFlags[2] = true;
     w.imgSentaku[3]->setPicture(CellColoured());
     w.imgSentaku_Click(3);
     m_random->Script(scores::OneSlideFromSolved());
@@ -412,7 +412,7 @@ void EndingTest::nameEntryOpensWithTheAnimationRunningBehindIt()
 {
     frmMain& w = *m_w;
     scores::StoreRecord(std::nullopt, std::nullopt);
-    w.clearedFlags[1] = w.clearedFlags[2] = true;
+    w.ending->clearedFlags[1] = w.ending->clearedFlags[2] = true;
     bool entered = false;
     bool stageShown = false;
     int frameAtOpen = -1;

@@ -219,7 +219,7 @@ void SoakGames::PlayGame(frmMain& w, int game, int picture)
         for (int s = 0; s < game % 4; ++s)
             w.timScore_Timer();
         // The tile standing where the gap was one step earlier slides back into the gap.
-        const QString tag = QString::fromStdString(w.model.board(walk[i - 1].gapCol, walk[i - 1].gapRow));
+        const QString tag = QString::number(w.model.board(walk[i - 1].gapCol, walk[i - 1].gapRow));
         int control = -1;
         for (int k = 0; k < board::kCells; ++k)
             if (w.imgPanel[k]->Tag() == tag)

@@ -2,6 +2,7 @@
 // dialog again, cancel changes nothing, and retrying never deepens the stack.
 #include "CatalogueIds.h"
 #include "ImageControl.h"
+#include "PictureFile.h"
 #include "WindowsTestSupport.h"
 #include "frmPreview.h"
 #include "modCommon.h"
@@ -61,7 +62,7 @@ private slots:
     void anUnrecognisedFileBringsTheMessageThenTheDialogAgain();
     void aFailureDuringAGameLeavesTheGameAndThePreview();
     void aHundredFailuresInARowKeepTheStackFlat();
-    void anErrorOfTheStartCommandIsNotTakenForABadPicture();
+    void aFailureOfTheStartCommandBringsTheMessageThenTheDialogAgain();
 
 private:
     QelForTests m_qel{QEL_LIBRARY};
@@ -284,22 +285,24 @@ void PictureImportTest::aHundredFailuresInARowKeepTheStackFlat()
     QCOMPARE(player.dialogFrames.size(), std::size_t(1));
 }
 
-// Only the load is answered with the import message: an error of the start command that follows
-// a good load leaves the handler for the uncaught-error report, and the dialog does not come back.
-void PictureImportTest::anErrorOfTheStartCommandIsNotTakenForABadPicture()
+// A failure inside the start command that follows a good load is answered like a bad file: the
+// message, then the dialog again, with the new picture left current.
+void PictureImportTest::aFailureOfTheStartCommandBringsTheMessageThenTheDialogAgain()
 {
     frmMain& w = *m_game->window;
+    QTest::mouseClick(w.imgSentaku[2], Qt::LeftButton);
     m_game->random->failWith = errors::kCannotCreateObject;
+    WriteFile(m_files.filePath("new.png"), Encode(Sixteenths(40, 40), "png"));
     PlayerScript player;
-    player.answers = {m_files.filePath("good.png"), m_files.filePath("good.png")};
-    int raised = 0;
-    try {
-        w.mInputPic_Click();
-    } catch (const errors::AppError& error) {
-        raised = error.number();
-    }
-    QCOMPARE(raised, errors::kCannotCreateObject);
-    QCOMPARE(player.log, QStringList{"dialog"});
+    player.answers = {m_files.filePath("new.png")};
+    w.mInputPic_Click();
+
+    QCOMPARE(player.log, (QStringList{"dialog", "box", "dialog"}));
+    QCOMPARE(player.boxes.at(0).text, kNotRecognised);
+    QCOMPARE(player.boxes.at(0).title, QString("画像取込エラー"));
+    QCOMPARE(player.requests.at(1).fileName, QString());
+    QCOMPARE(w.PictureClip.Picture(), picture::LoadPicture(m_files.filePath("new.png")));
+    QCOMPARE(w.PictureClip.Tag(), QString());
 }
 
 QTEST_MAIN(PictureImportTest)
