@@ -42,14 +42,21 @@ wait_mapped() {   # <file>
 
 board_hash() { import -window root -crop "272x273+$((X + 43))+$((Y + 72))" rgb:- 2>/dev/null | md5sum; }
 
-# Start, then H and Yes to the hint question: the hint's tile blinks within $1 seconds (default
-# 10) of Yes (the board's pixels change with nothing else moving). The command $2, if given, runs
-# just before H.
+# Start, then H and Yes to the hint question: within $1 seconds (default 10) of Yes, the hint's
+# tile blinks, as the program's lines on hidden and shown tiles tell (a screenshot can fall
+# between two blinks). The command $2, if given, runs just before H.
 hint_blinks() {
-  local before t0
+  local before t0 lines
   board_changed() { [ "$(board_hash)" != "$before" ]; }
   board_still() { local now; now=$(board_hash); [ "$now" = "$before" ] || { before=$now; false; }; }
   one_window() { [ "$(game_windows)" -eq 1 ]; }
+  # Keys go to the window with the input focus, which the question takes only once it is shown.
+  question_focused() {
+    local focus
+    focus=$(xdotool getwindowfocus 2>/dev/null) && [ "$focus" != "$win" ] &&
+      xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null | grep -qx "$focus"
+  }
+  tile_blinked() { tail -n "+$((lines + 1))" "$work/game.log" | grep -q '^shown imgPanel'; }
   before=$(board_hash)
   xdotool mousemove $((X + 178)) $((Y + 397)) click 1   # Start
   wait_until 20 board_changed || fail "Start did not bring up the board"
@@ -58,10 +65,13 @@ hint_blinks() {
   "${2:-true}"
   xdotool mousemove $((X + 178)) $((Y + 200)) key h
   wait_more_windows 10 1 || fail "H asked no question"
+  wait_until 10 question_focused || fail "the hint question never took the input focus"
+  lines=$(wc -l <"$work/game.log")
   t0=$(date +%s%N)
   xdotool key Return   # Yes, the question's default
   wait_until 10 one_window || fail "the hint question stayed after Return"
-  wait_until "${1:-10}" board_changed || fail "no hint blinked within ${1:-10} s of Yes"
+  wait_until "${1:-10}" tile_blinked || fail "no hint blinked within ${1:-10} s of Yes"
+  tail -n "+$((lines + 1))" "$work/game.log" | grep -q '^hidden imgPanel' || fail "a tile was shown without being hidden"
   echo "  hint shown $((($(date +%s%N) - t0) / 1000000)) ms after Yes"
 }
 
