@@ -30,10 +30,15 @@ HintController::~HintController()
 
 void HintController::startTables()
 {
+    startTables(solver::defaultCacheDirectory(), solver::installedTablesFiles(), solver::standardPartition());
+}
+
+void HintController::startTables(std::filesystem::path cacheFolder, std::vector<std::filesystem::path> installed,
+                                 solver::Partition partition)
+{
     if (!m_tables)
-        m_tables = std::make_unique<solver::BackgroundDatabases>(
-            solver::defaultCacheDirectory(), solver::standardPartition(), 1,
-            solver::installedTablesFiles(TAVORIN_PROGRAM_TO_DATA));
+        m_tables = std::make_unique<solver::BackgroundDatabases>(std::move(cacheFolder), std::move(partition), 1,
+                                                                 std::move(installed));
 }
 
 void HintController::ask()
@@ -43,6 +48,10 @@ void HintController::ask()
     const auto tiles = solver::tilesFromBoard(m_model.board);
     if (!tiles)
         return;
+    // Without installed tables, the first hint is when the cache is read or the tables built:
+    // the question below gives that time.
+    if (m_tables)
+        m_tables->request();
     if (!m_agreed) {
         const auto answer = msgbox::Show(
             m_window, {QStringLiteral("ヒントを使いますか？\r\nヒントを使ったゲームのタイムは記録されません。"), QStringLiteral("ヒント"),

@@ -2,9 +2,9 @@
 //
 // The answer is the first move of an optimal solution, found on a worker thread by the solver
 // with its pattern tables (the ones installed with the game, mapped in the background within
-// moments of the start; only without them, read from or built into the user's cache folder, and
-// until they are ready a weaker bound answers most boards at once). A game in which a hint was shown
-// sets no record.
+// moments of the start; only without them, read from or built into the user's cache folder, which
+// waits for the first hint asked for; until they are ready a weaker bound answers most boards at
+// once). A game in which a hint was shown sets no record.
 //
 // Contract
 //   Everything but the worker runs on the thread that owns the controller (the user-interface
@@ -22,10 +22,12 @@
 #include <QWidget>
 #include <array>
 #include <atomic>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 class ImageControl;
 
@@ -41,8 +43,14 @@ public:
                    QWidget* window);
     ~HintController() override;
 
-    // Starts mapping (or loading, or building) the solver's tables in the background; once is enough.
+    // Starts mapping the installed solver tables in the background; once is enough. Without them,
+    // reading the user's cache or building the tables into it waits for the first ask().
     void startTables();
+    // The same with the tables looked for in other places, of other tile groups.
+    void startTables(std::filesystem::path cacheFolder, std::vector<std::filesystem::path> installed,
+                     solver::Partition partition);
+    // The tables' loader once started, else null.
+    const solver::BackgroundDatabases* tables() const { return m_tables.get(); }
     // Solves the board as it stands on the worker; the answer's tile then blinks and a screen
     // reader is told its name. The first time in a game, a message box asks first whether to use
     // a hint at all (a game with a hint sets no record); no changes nothing.

@@ -133,12 +133,13 @@ std::int32_t longFromText(const QString& text)
     return static_cast<std::int32_t>(value);
 }
 
-void showButtonPicture(ImageControl& button, std::int32_t normalId)
+void showButtonPicture(ImageControl& button, std::int32_t normalId, const screen::Geometry& geometry)
 {
-    // The pointer counts as over the button when the polled position says so and no leave event
-    // has said it went out (where the window system cannot tell the position outside the
-    // window). Keyboard focus shows the same picture: it is the focus mark.
-    const bool over = IsCursorOver(button) && !button.pointerLeft();
+    // The polled position decides. Where it goes stale once the pointer leaves the program's
+    // windows, it would keep a button it left in one jump lit: there the leave event says the
+    // pointer went out. Keyboard focus shows the same picture: it is the focus mark.
+    const bool over = IsCursorOver(button, nullptr, geometry) &&
+                      (geometry.CursorKnownOutsideWindows() || !button.pointerLeft());
     button.setPicture(GetResPic(over || button.showsFocusMark() ? qel::ids::bmp::hover(normalId) : normalId, kPictureBitmap));
 }
 

@@ -52,10 +52,13 @@ int secondsOfDay();   // the real time of day
 void shortWait();     // the real wait between looks: 20 ms
 
 // ---- Picture buttons ----
-// Gives `button` its hover picture (the next id) while the cursor is over it (and no leave event
-// has said otherwise since) or while it shows the keyboard's focus mark, else its normal
-// picture, fetched anew from the library on every call.
-void showButtonPicture(ImageControl& button, std::int32_t normalId);
+// Gives `button` its hover picture (the next id) while the cursor is over it or while it shows
+// the keyboard's focus mark, else its normal picture, fetched anew from the library on every
+// call. Whether the cursor is over it is IsCursorOver's answer alone, so a covered button and one
+// behind a modal box count too; only where the cursor's position cannot be read outside the
+// program's windows does a leave event since the last enter event say that it is not.
+void showButtonPicture(ImageControl& button, std::int32_t normalId,
+                       const screen::Geometry& geometry = screen::System());
 
 // ---- Cursor test ----
 

@@ -19,7 +19,8 @@
 //     press() (keys, screen readers) and outside Click.
 //   - showsFocusMark() tells whether the focus is there and came from the keyboard.
 //   - pointerLeft() is true from a leave event until the next enter event: the pointer went out
-//     of the control (out of the window too, where the window system cannot say where it is).
+//     of the control, or a pop-up or modal window took it over. Where the window system cannot
+//     say where the pointer is outside the program's windows, that is the only word of it.
 #pragma once
 
 #include <QImage>

@@ -5,6 +5,9 @@
 //   twips at kTwipsPerPixel per logical pixel. OuterTwips is the window's frame rectangle
 //   (left, top, width, height) including any border and title bar the window manager adds;
 //   InnerPixels is the client area. A borderless window has equal outer and inner sizes.
+//   CursorKnownOutsideWindows tells whether CursorPos is right wherever the pointer is; where it
+//   is not (Wayland tells a program the pointer's position only while it is over one of its
+//   windows), CursorPos keeps the last position seen inside them.
 //   Tests substitute their own Geometry to place the cursor and the frame where they like.
 //   While a CursorRead lives (user-interface thread only), SystemGeometry::CursorPos asks the
 //   display server once and answers every later call from that answer: the hover tests of one
@@ -14,6 +17,7 @@
 #include "Twips.h"
 
 #include <QCursor>
+#include <QGuiApplication>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -31,6 +35,7 @@ public:
     virtual double TwipsPerPixelY() const { return kTwipsPerPixel; }
     virtual QRect OuterTwips(const QWidget& window) const = 0;
     virtual QSize InnerPixels(const QWidget& window) const = 0;
+    virtual bool CursorKnownOutsideWindows() const { return true; }
 };
 
 namespace detail {
@@ -68,6 +73,10 @@ public:
                      f.height() * kTwipsPerPixel);
     }
     QSize InnerPixels(const QWidget& window) const override { return window.size(); }
+    bool CursorKnownOutsideWindows() const override
+    {
+        return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    }
 };
 
 inline const Geometry& System()

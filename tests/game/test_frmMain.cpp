@@ -30,6 +30,15 @@ std::deque<double> OneSlideFromSolved()
     return draws;
 }
 
+// The real screen, but one on which the cursor can be read only over the program's windows.
+class CursorReadInsideOnly final : public screen::Geometry {
+public:
+    QPoint CursorPos() const override { return screen::System().CursorPos(); }
+    QRect OuterTwips(const QWidget& window) const override { return screen::System().OuterTwips(window); }
+    QSize InnerPixels(const QWidget& window) const override { return screen::System().InnerPixels(window); }
+    bool CursorKnownOutsideWindows() const override { return false; }
+};
+
 int HiddenPanels(const frmMain& w)
 {
     int hidden = 0;
@@ -69,6 +78,8 @@ private slots:
     void pictureSelectionStopsClockAndMusic();
     void quitSilencesTheMediaOnce();
     void buttonsShowTheirHoverPictureOnlyUnderTheCursor();
+    void aLeaveEventCountsOnlyWhereTheCursorIsUnknownOutside_data();
+    void aLeaveEventCountsOnlyWhereTheCursorIsUnknownOutside();
 
 private:
     QelForTests m_qel{QEL_LIBRARY};
@@ -494,6 +505,46 @@ void FrmMainTest::buttonsShowTheirHoverPictureOnlyUnderTheCursor()
     // The hover timer itself does the work, without any help.
     QCursor::setPos(w.imgCmd[3]->mapToGlobal(w.imgCmd[3]->rect().center()));
     QTRY_COMPARE_WITH_TIMEOUT(w.imgCmd[3]->Picture(), hover[3], 1000);
+}
+
+void FrmMainTest::aLeaveEventCountsOnlyWhereTheCursorIsUnknownOutside_data()
+{
+    QTest::addColumn<bool>("readOutside");
+    QTest::addColumn<bool>("hoverAfterLeave");
+    // The pointer stays within the button's rectangle while a window covers it or a modal box
+    // takes the pointer: the button is lit all the same.
+    QTest::newRow("cursor read anywhere: the position alone counts") << true << true;
+    // Wayland: the position goes stale once the pointer has left the program's windows.
+    QTest::newRow("cursor read inside only: the leave event counts") << false << false;
+}
+
+void FrmMainTest::aLeaveEventCountsOnlyWhereTheCursorIsUnknownOutside()
+{
+    QFETCH(bool, readOutside);
+    QFETCH(bool, hoverAfterLeave);
+    frmMain& w = *m_w;
+    ImageControl& end = *w.imgCmd[3];
+    const QImage normal = modCommon::GetResPic(bmp::kEndButton, 0);
+    const QImage hover = modCommon::GetResPic(bmp::hover(bmp::kEndButton), 0);
+    // This platform's own tick, or the same picture chosen on a screen that cannot read outside.
+    const auto tick = [&] {
+        if (readOutside)
+            w.timCmd_Timer();
+        else
+            modCommon::showButtonPicture(end, bmp::kEndButton, CursorReadInsideOnly());
+    };
+    const QPoint inside = end.rect().center();
+    QCursor::setPos(end.mapToGlobal(inside));
+    tick();
+    QCOMPARE(end.Picture(), hover);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&end, &leave);
+    tick();
+    QCOMPARE(end.Picture(), hoverAfterLeave ? hover : normal);
+    QEnterEvent enter(inside, end.mapTo(&w, inside), end.mapToGlobal(inside));
+    QApplication::sendEvent(&end, &enter);
+    tick();
+    QCOMPARE(end.Picture(), hover);
 }
 
 QTEST_MAIN(FrmMainTest)

@@ -1,4 +1,6 @@
 // Keyboard play, the hint's blink and its effect on records, and what a screen reader is told.
+#include "DatabaseCache.h"
+#include "HintController.h"
 #include "ImageControl.h"
 #include "MessageBox.h"
 #include "MediaRecorder.h"
@@ -33,6 +35,9 @@ std::deque<double> OneSlideFromSolved()
     return draws;
 }
 
+// Small tile groups: their tables take milliseconds to build.
+const solver::Partition kSmallGroups{{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15}};
+
 }  // namespace
 
 class HintsTest : public QObject {
@@ -46,6 +51,8 @@ private slots:
     void keysDoNothingOutsideAnOpenBoard();
     void hintBlinksTheFirstTileOfAShortestSolutionAndSetsNoRecord();
     void hintForAStaleBoardIsDropped();
+    void withoutInstalledTablesTheCacheWaitsForTheFirstHint_data();
+    void withoutInstalledTablesTheCacheWaitsForTheFirstHint();
     void tilesButtonsAndThumbnailsHaveAccessibleNames();
 
 private:
@@ -194,6 +201,40 @@ void HintsTest::hintForAStaleBoardIsDropped()
     QVERIFY(answered.wait(20000));  // the worker has answered...
     QVERIFY(!w.hints->timHint.isRunning());   // ...and the answer was dropped
     QVERIFY(!w.hints->used());
+}
+
+void HintsTest::withoutInstalledTablesTheCacheWaitsForTheFirstHint_data()
+{
+    QTest::addColumn<bool>("hintAsked");
+    QTest::newRow("a hint asked: built and kept in the cache") << true;
+    QTest::newRow("no hint: the cache never touched, the window closes at once") << false;
+}
+
+void HintsTest::withoutInstalledTablesTheCacheWaitsForTheFirstHint()
+{
+    QFETCH(bool, hintAsked);
+    frmMain& w = *m_w;
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const std::filesystem::path cache = folder.filePath(QStringLiteral("cache")).toStdString();
+    w.hints->startTables(cache, {folder.filePath(QStringLiteral("hint-tables.bin")).toStdString()}, kSmallGroups);
+    const solver::BackgroundDatabases& tables = *w.hints->tables();
+    // The start's step is over once the loader waits, or (wrongly) has done everything.
+    QTRY_VERIFY_WITH_TIMEOUT(tables.waiting() || tables.finished(), 10000);
+    QVERIFY(!tables.finished());
+    QVERIFY(!std::filesystem::exists(cache));
+    m_random->Script(OneSlideFromSolved());
+    w.imgCmd_Click(2);
+    if (!hintAsked) {
+        m_w.reset();   // ends the waiting loader with the window
+        QVERIFY(!std::filesystem::exists(cache));
+        return;
+    }
+    QTest::keyClick(&w, Qt::Key_H);
+    QTRY_VERIFY_WITH_TIMEOUT(tables.finished(), 10000);
+    QVERIFY(tables.current());
+    QVERIFY(std::filesystem::exists(solver::cacheFile(cache, kSmallGroups)));
+    QTRY_VERIFY_WITH_TIMEOUT(w.hints->timHint.isRunning(), 5000);
 }
 
 void HintsTest::tilesButtonsAndThumbnailsHaveAccessibleNames()

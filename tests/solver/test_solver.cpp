@@ -582,6 +582,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         BackgroundDatabases background(dir.path().toStdString(), kSmall);
+        background.request();
         for (int i = 0; i < 6000 && !background.finished(); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         QVERIFY(background.finished());
@@ -601,6 +602,7 @@ private slots:
         QVERIFY(!PatternDatabases::build(standardPartition(), BuildOptions{2, &raised}));
 
         BackgroundDatabases background({}, standardPartition());
+        background.request();
         background.cancel();
         for (int i = 0; i < 60000 && !background.finished(); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));

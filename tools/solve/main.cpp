@@ -4,6 +4,10 @@
 // Blank lines and lines starting with '#' are skipped. For each board one line is printed:
 //   <optimal moves> TAB <first move: tile number and direction, or "-"> TAB <milliseconds> TAB <nodes>
 // Bad lines are reported on standard error and make the exit status 1 once all lines are read.
+//
+// The pattern tables are found as the game finds them: the hint tables file beside this program,
+// beside the game in the build folder (where tools/tablegen writes it), or in the installed data
+// folder, mapped in place; only when none of these passes, the cache is read or written.
 #include "DatabaseCache.h"
 #include "Solver.h"
 #include "Tiles.h"
@@ -13,6 +17,7 @@
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -29,7 +34,7 @@ void usage()
     std::cerr << "usage: tavorin-solve [--fallback] [--no-cache] [--cache-dir DIR] [--threads N] [--max-seconds S]\n"
                  "  reads boards from standard input, one per line: 16 numbers, 0 the gap, tile t as t-1\n"
                  "  --fallback     search with Manhattan distance + linear conflicts only (no databases)\n"
-                 "  --no-cache     build the pattern databases without reading or writing the cache\n"
+                 "  --no-cache     build the pattern databases, using neither the built tables nor the cache\n"
                  "  --cache-dir    where the databases are cached (default: $XDG_CACHE_HOME/tavorin)\n"
                  "  --threads      threads used to build the databases (default 1)\n"
                  "  --max-seconds  give up on a board after this long (default: no limit)\n";
@@ -79,10 +84,15 @@ int main(int argc, char** argv)
     std::shared_ptr<const solver::PatternDatabases> databases;
     if (!options.fallback) {
         solver::CacheReport report;
-        databases = solver::loadOrBuild(options.useCache ? options.cacheDirectory : std::filesystem::path(),
-                                        solver::standardPartition(), solver::BuildOptions{options.threads, nullptr},
-                                        &report);
-        if (report.fromCache) {
+        databases = solver::loadOrBuild(
+            options.useCache ? options.cacheDirectory : std::filesystem::path(), solver::standardPartition(),
+            solver::BuildOptions{options.threads, nullptr}, &report,
+            options.useCache ? solver::installedTablesFiles({TAVORIN_BUILD_TABLES_FOLDER})
+                             : std::vector<std::filesystem::path>{});
+        if (!report.installed.empty()) {
+            std::cerr << "pattern databases mapped from " << report.installed.string() << " in "
+                      << report.loadTime.count() << " ms\n";
+        } else if (report.fromCache) {
             std::cerr << "pattern databases read from the cache in " << report.loadTime.count() << " ms\n";
         } else {
             std::cerr << "pattern databases built in " << report.buildTime.count() << " ms";

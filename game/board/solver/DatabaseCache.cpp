@@ -83,14 +83,19 @@ std::optional<PatternDatabases> loadDatabases(const std::filesystem::path& file,
     return db;
 }
 
-std::vector<std::filesystem::path> installedTablesFiles(const std::filesystem::path& dataFromProgram)
+std::vector<std::filesystem::path> installedTablesFiles(const std::vector<std::filesystem::path>& alsoIn)
 {
+    std::vector<std::filesystem::path> files;
     std::error_code ec;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec || !program.is_absolute())
-        return {};
-    const std::filesystem::path folder = program.parent_path();
-    return {folder / kInstalledTablesName, (folder / dataFromProgram / kInstalledTablesName).lexically_normal()};
+    const bool known = !ec && program.is_absolute();
+    if (known)
+        files.push_back(program.parent_path() / kInstalledTablesName);
+    for (const std::filesystem::path& folder : alsoIn)
+        files.push_back(folder / kInstalledTablesName);
+    if (known)
+        files.push_back((program.parent_path() / TAVORIN_PROGRAM_TO_DATA / kInstalledTablesName).lexically_normal());
+    return files;
 }
 
 namespace {
@@ -217,15 +222,17 @@ bool saveDatabases(const PatternDatabases& databases, const std::filesystem::pat
     return true;
 }
 
-std::shared_ptr<const PatternDatabases> loadOrBuild(const std::filesystem::path& directory,
-                                                    const Partition& partition, const BuildOptions& options,
-                                                    CacheReport* report,
-                                                    const std::vector<std::filesystem::path>& installed)
+namespace {
+
+void addNote(CacheReport& r, const std::string& note)
 {
-    CacheReport local;
-    CacheReport& r = report ? *report : local;
-    r = CacheReport{};
-    const auto addNote = [&r](const std::string& note) { r.note += (r.note.empty() ? "" : "; ") + note; };
+    r.note += (r.note.empty() ? "" : "; ") + note;
+}
+
+// The first of `installed` that passes its checks, mapped; null when none does.
+std::shared_ptr<const PatternDatabases> mapInstalled(const std::vector<std::filesystem::path>& installed,
+                                                     const Partition& partition, CacheReport& r)
+{
     for (const std::filesystem::path& candidate : installed) {
         const auto start = Clock::now();
         std::string error;
@@ -235,9 +242,16 @@ std::shared_ptr<const PatternDatabases> loadOrBuild(const std::filesystem::path&
             r.installed = candidate;
             return std::make_shared<const PatternDatabases>(std::move(*mapped));
         }
-        addNote(error);
+        addNote(r, error);
     }
+    return nullptr;
+}
 
+// The cache file in `directory` when it is whole, else the tables built and stored there.
+std::shared_ptr<const PatternDatabases> loadOrBuildCache(const std::filesystem::path& directory,
+                                                         const Partition& partition, const BuildOptions& options,
+                                                         CacheReport& r)
+{
     const std::filesystem::path file = directory.empty() ? std::filesystem::path() : cacheFile(directory, partition);
     if (!file.empty()) {
         const auto start = Clock::now();
@@ -248,9 +262,9 @@ std::shared_ptr<const PatternDatabases> loadOrBuild(const std::filesystem::path&
             r.fromCache = true;
             return std::make_shared<const PatternDatabases>(std::move(*loaded));
         }
-        addNote(error);
+        addNote(r, error);
     } else {
-        addNote("no cache folder");
+        addNote(r, "no cache folder");
     }
 
     const auto start = Clock::now();
@@ -262,10 +276,25 @@ std::shared_ptr<const PatternDatabases> loadOrBuild(const std::filesystem::path&
         const auto saveStart = Clock::now();
         std::string error;
         if (!saveDatabases(*built, file, error))
-            addNote(error);
+            addNote(r, error);
         r.saveTime = since(saveStart);
     }
     return std::make_shared<const PatternDatabases>(std::move(*built));
+}
+
+}  // namespace
+
+std::shared_ptr<const PatternDatabases> loadOrBuild(const std::filesystem::path& directory,
+                                                    const Partition& partition, const BuildOptions& options,
+                                                    CacheReport* report,
+                                                    const std::vector<std::filesystem::path>& installed)
+{
+    CacheReport local;
+    CacheReport& r = report ? *report : local;
+    r = CacheReport{};
+    if (auto mapped = mapInstalled(installed, partition, r))
+        return mapped;
+    return loadOrBuildCache(directory, partition, options, r);
 }
 
 BackgroundDatabases::BackgroundDatabases(std::filesystem::path directory, Partition partition, int threads,
@@ -276,9 +305,19 @@ BackgroundDatabases::BackgroundDatabases(std::filesystem::path directory, Partit
         CacheReport report;
         std::shared_ptr<const PatternDatabases> db;
         try {
-            db = loadOrBuild(directory, partition, BuildOptions{threads, &m_cancel}, &report, installed);
+            db = mapInstalled(installed, partition, report);
+            if (!db) {
+                {
+                    std::unique_lock lock(m_lock);
+                    m_waiting = true;
+                    m_wake.wait(lock, [this] { return m_requested || m_cancel; });
+                    m_waiting = false;
+                }
+                if (!m_cancel)
+                    db = loadOrBuildCache(directory, partition, BuildOptions{threads, &m_cancel}, report);
+            }
         } catch (const std::exception& e) {
-            report.note = e.what();
+            addNote(report, e.what());
         }
         {
             const std::lock_guard lock(m_lock);
@@ -296,9 +335,27 @@ BackgroundDatabases::BackgroundDatabases(std::filesystem::path directory, Partit
 
 BackgroundDatabases::~BackgroundDatabases()
 {
-    m_cancel = true;
+    cancel();
     if (m_thread.joinable())
         m_thread.join();
+}
+
+void BackgroundDatabases::request()
+{
+    {
+        const std::lock_guard lock(m_lock);
+        m_requested = true;
+    }
+    m_wake.notify_all();
+}
+
+void BackgroundDatabases::cancel()
+{
+    {
+        const std::lock_guard lock(m_lock);
+        m_cancel = true;
+    }
+    m_wake.notify_all();
 }
 
 std::shared_ptr<const PatternDatabases> BackgroundDatabases::current() const
