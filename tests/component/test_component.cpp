@@ -2,6 +2,7 @@
 #include "CreateObject.h"
 #include "InprocServer.h"
 #include "Misbehaving.h"
+#include "PrivateConfig.h"
 #include "QelInterface.h"
 #include "Registry.h"
 
@@ -68,14 +69,14 @@ private:
     {
         QProcess regsvr;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir);
+        UseConfigHome(environment, dir);
         regsvr.setProcessEnvironment(environment);
         regsvr.start(QStringLiteral(REGSVR_TOOL), {qel});
         return regsvr.waitForFinished(30000) && regsvr.exitStatus() == QProcess::NormalExit && regsvr.exitCode() == 0;
     }
 
     QTemporaryDir m_libraries;
-    std::unique_ptr<QTemporaryDir> m_config;
+    std::unique_ptr<PrivateConfig> m_config;
     const QFile::Permissions m_executable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
                                           | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
 
@@ -102,9 +103,8 @@ private slots:
     // dirs; the real ones (an installed game's /etc/xdg entry among them) are never consulted.
     void init()
     {
-        m_config = std::make_unique<QTemporaryDir>();
+        m_config = std::make_unique<PrivateConfig>();
         QVERIFY(m_config->isValid());
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config->path()));
         qputenv("XDG_CONFIG_DIRS", QFile::encodeName(systemDir(1) + ':' + systemDir(2)));
     }
 

@@ -4,12 +4,12 @@
 // Registers <library> for QelRes in a registry of its own (a fresh temporary folder), creates one
 // object and prints "created" (status 0), or the reason creation failed (status 1).
 #include "CreateObject.h"
+#include "PrivateConfig.h"
 #include "QelInterface.h"
 #include "Registry.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -22,13 +22,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s <library>\n", argv[0]);
         return 2;
     }
-    QTemporaryDir config;
+    const PrivateConfig config({}, {QStringLiteral("system")});
     if (!config.isValid()) {
         std::printf("no temporary folder: %s\n", qPrintable(config.errorString()));
         return 2;
     }
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(config.filePath(QStringLiteral("system"))));
     const registry::Value server{{QStringLiteral("CLSID"), component::guidText(qel::kClsidQelRes), QStringLiteral("InprocServer32")},
                                  QString(), QFile::decodeName(argv[1])};
     QString reason;

@@ -1,5 +1,6 @@
 // A name of spaces typed into the real open-file dialog counts as cancel, like the cancel button.
 #include "OpenFileDialog.h"
+#include "PrivateConfig.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -32,7 +33,7 @@ void BlankNameDialogTest::typedNameOfSpacesIsCancel()
     QTemporaryDir home;
     QVERIFY(home.isValid());
     qputenv("HOME", QFile::encodeName(home.path()));   // no Pictures folder: the dialog starts here
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(".config")));
+    UseConfigHome(home.filePath(".config"));
 
     dialogs::SetOpenFileAnswer({});   // the real dialog
     dialogs::OpenFileDialog dialog;

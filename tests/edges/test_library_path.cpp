@@ -1,5 +1,6 @@
 // The library path check: who owns the library and every folder on its path, and that the file checked is the file loaded.
 #include "CreateObject.h"
+#include "PrivateConfig.h"
 #include "QelInterface.h"
 #include "Registry.h"
 #include "TestUser.h"
@@ -129,10 +130,8 @@ void LibraryPathTest::librarySwappedDuringTheCheckIsNeverLoaded()
 {
     constexpr int kRounds = 300;
     QTemporaryDir folder;
-    QTemporaryDir config;
+    PrivateConfig config({}, {QStringLiteral("system")});
     QVERIFY(folder.isValid() && config.isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(config.filePath(QStringLiteral("system"))));
     const QByteArray good = QFile::encodeName(folder.filePath(QStringLiteral("good.so")));
     const QByteArray swapped = QFile::encodeName(folder.filePath(QStringLiteral("swapped.so")));
     const QByteArray spare = QFile::encodeName(folder.filePath(QStringLiteral("spare.so")));

@@ -1,4 +1,5 @@
 // A settings file that is there but cannot be read is an error, never an empty store; a damaged one is kept.
+#include "PrivateConfig.h"
 #include "SettingsStore.h"
 #include "TestUser.h"
 
@@ -96,8 +97,8 @@ void UnreadableSettingsTest::unreadableStoreIsAnErrorAndStaysAsItWas()
     const QString folder = config + QStringLiteral("/tavorin");
     QVERIFY(QDir().mkpath(folder));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+    UseConfigHome(environment, config);
+    UseConfigHome(config);
     const QString path = settings::StorePath();
     QVERIFY(path.startsWith(folder));
     const QByteArray encoded = QFile::encodeName(path);
@@ -152,9 +153,8 @@ void UnreadableSettingsTest::damagedStoreIsKeptBesideBeforeItIsReplaced()
 {
     QFETCH(QByteArray, content);
     QFETCH(bool, kept);
-    QTemporaryDir config;
+    PrivateConfig config;
     QVERIFY(config.isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     const QString path = settings::StorePath();
     const QString copy = path + QStringLiteral(".damaged");
     QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));

@@ -1,5 +1,6 @@
 // Tests of the open-file dialog: the filter in Qt's form, the default extension, cancel, the start folder.
 #include "OpenFileDialog.h"
+#include "PrivateConfig.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -67,7 +68,7 @@ void OpenFileDialogTest::init()
     m_home = std::make_unique<QTemporaryDir>();
     QVERIFY(m_home->isValid());
     qputenv("HOME", QFile::encodeName(m_home->path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home->filePath(".config")));   // no user-dirs.dirs
+    UseConfigHome(m_home->filePath(".config"));   // no user-dirs.dirs
     m_answer = ScriptedAnswer();
     dialogs::SetOpenFileAnswer(m_answer.hook());
 }

@@ -1,5 +1,6 @@
 // Tests of picture loading: good files of each format, cut-off, foreign and oversized ones, odd paths.
 #include "AppError.h"
+#include "GifFile.h"
 #include "PictureFile.h"
 #include "RleBmp.h"
 
@@ -14,7 +15,6 @@
 #include <QtEndian>
 #include <QtTest>
 
-#include <gif_lib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -87,39 +87,6 @@ QByteArray TopDown(const QByteArray& bmp)
         flipped += bmp.mid(offset + y * row, row);
     qToLittleEndian<qint32>(-height, flipped.data() + 22);
     return flipped;
-}
-
-int AppendToArray(GifFileType* gif, const GifByteType* data, int length)
-{
-    static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(data), length);
-    return length;
-}
-
-// A GIF of `image` (at most 256 colours); colour `transparent` of the palette is see-through.
-QByteArray EncodeGif(const QImage& image, std::optional<QRgb> transparent = std::nullopt)
-{
-    const QImage indexed = image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
-    QByteArray bytes;
-    int error = 0;
-    GifFileType* gif = EGifOpen(&bytes, AppendToArray, &error);
-    ColorMapObject* map = GifMakeMapObject(256, nullptr);
-    const QList<QRgb> table = indexed.colorTable();
-    for (int i = 0; i < 256; ++i) {
-        const QRgb c = i < table.size() ? table[i] : 0;
-        map->Colors[i] = {GifByteType(qRed(c)), GifByteType(qGreen(c)), GifByteType(qBlue(c))};
-    }
-    EGifSetGifVersion(gif, true);
-    EGifPutScreenDesc(gif, indexed.width(), indexed.height(), 8, 0, map);
-    if (transparent) {
-        const GifByteType control[4] = {0x01, 0, 0, GifByteType(table.indexOf(*transparent))};
-        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control);
-    }
-    EGifPutImageDesc(gif, 0, 0, indexed.width(), indexed.height(), false, nullptr);
-    for (int y = 0; y < indexed.height(); ++y)
-        EGifPutLine(gif, const_cast<GifPixelType*>(indexed.constScanLine(y)), indexed.width());
-    EGifCloseFile(gif, &error);
-    GifFreeMapObject(map);
-    return bytes;
 }
 
 // A 4 x 2 RLE8 bitmap: top row blue, bottom row red. When not `whole`, only the bottom row's run is there.

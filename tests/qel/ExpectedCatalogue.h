@@ -5,6 +5,7 @@
 #include "CatalogueIds.h"
 
 #include <QString>
+#include <QTest>
 
 namespace str = qel::ids::str;
 namespace bmp = qel::ids::bmp;
@@ -38,6 +39,17 @@ inline constexpr ExpectedBitmap kExpectedBitmaps[] = {
     {bmp::picture(1), 300, 309},  {bmp::picture(2), 300, 300}, {bmp::picture(3), 300, 300},
     {bmp::kEndingStrip, 300, 1500},
 };
+
+// One data row per expected bitmap: its id, width and height.
+inline void AddExpectedBitmapRows()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    for (const ExpectedBitmap& expected : kExpectedBitmaps)
+        QTest::addRow("%d (%dx%d)", expected.id, expected.width, expected.height)
+            << expected.id << expected.width << expected.height;
+}
 
 inline constexpr int kIconGroupId = qel::ids::icon::kWindow;
 inline constexpr int kIconSize = 64;

@@ -95,12 +95,7 @@ private slots:
 
     void bitmapsAreEightBitBottomUpDibs_data()
     {
-        QTest::addColumn<int>("id");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
-        for (const ExpectedBitmap& expected : kExpectedBitmaps)
-            QTest::addRow("%d (%dx%d)", expected.id, expected.width, expected.height)
-                << expected.id << expected.width << expected.height;
+        AddExpectedBitmapRows();
     }
     void bitmapsAreEightBitBottomUpDibs()
     {

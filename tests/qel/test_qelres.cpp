@@ -3,6 +3,7 @@
 #include "CreateObject.h"
 #include "ExpectedCatalogue.h"
 #include "InprocServer.h"
+#include "PrivateConfig.h"
 #include "QelInterface.h"
 #include "QelRes.h"
 #include "Registry.h"
@@ -92,12 +93,7 @@ private:
                                  : ComPtr<component::IClassFactory>();
     }
     // Points the registry at a folder of its own for one test and back again afterwards.
-    struct OwnRegistry {
-        QTemporaryDir dir;
-        QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-        OwnRegistry() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path())); }
-        ~OwnRegistry() { qputenv("XDG_CONFIG_HOME", saved); }
-    };
+    using OwnRegistry = PrivateConfig;
 
     QTemporaryDir m_dir;
     QString m_libraryPath;
@@ -108,7 +104,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("config"))));
+        UseConfigHome(m_dir.filePath(QStringLiteral("config")));
         m_libraryPath = QDir(m_dir.path()).canonicalPath() + QStringLiteral("/libQel.so");
         QVERIFY(QFile::copy(QStringLiteral(QEL_LIBRARY), m_libraryPath));
         QVERIFY(QFile::setPermissions(m_libraryPath, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
@@ -157,12 +153,7 @@ private slots:
 
     void bitmapsComeAtTheirStoredSizeAndDepth_data()
     {
-        QTest::addColumn<int>("id");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
-        for (const ExpectedBitmap& expected : kExpectedBitmaps)
-            QTest::addRow("%d (%dx%d)", expected.id, expected.width, expected.height)
-                << expected.id << expected.width << expected.height;
+        AddExpectedBitmapRows();
     }
     void bitmapsComeAtTheirStoredSizeAndDepth()
     {

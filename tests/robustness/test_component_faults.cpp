@@ -1,6 +1,7 @@
 // Faults component creation must turn into a clear cannot-create-object error: registered library paths
 // that are symbolic links (to writable, missing or looping targets) and files that only look like libraries.
 #include "CreateObject.h"
+#include "PrivateConfig.h"
 #include "QelInterface.h"
 #include "Registry.h"
 
@@ -56,7 +57,7 @@ private:
     }
 
     QTemporaryDir m_libraries;
-    std::unique_ptr<QTemporaryDir> m_config;
+    std::unique_ptr<PrivateConfig> m_config;
 };
 
 void ComponentFaultsTest::initTestCase()
@@ -97,10 +98,8 @@ void ComponentFaultsTest::initTestCase()
 // Each case starts from its own empty registry; neither the real one nor a system one is read.
 void ComponentFaultsTest::init()
 {
-    m_config = std::make_unique<QTemporaryDir>();
+    m_config = std::make_unique<PrivateConfig>(QStringLiteral("user"), QStringList{QStringLiteral("system")});
     QVERIFY(m_config->isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config->filePath(QStringLiteral("user"))));
-    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_config->filePath(QStringLiteral("system"))));
 }
 
 void ComponentFaultsTest::registeredPathFaultsCannotCreateTheObject_data()

@@ -2,6 +2,7 @@
 // runs, and a machine with no sound device at all.
 #include "MediaCommand.h"
 #include "MediaEngine.h"
+#include "ProcessStatus.h"
 #include "SoundFontLocator.h"
 #include "Synthesis.h"
 #include "TestSeed.h"
@@ -57,17 +58,6 @@ int OpenFilesAtRest()
         least = std::min(least, Count("/proc/self/fd"));
     }
     return least;
-}
-
-long ResidentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
 }
 
 bool HeardWithin(int ms)

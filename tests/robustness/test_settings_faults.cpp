@@ -1,5 +1,6 @@
 // Faults the settings store must survive: a save killed at any instant, a configuration folder it may not write.
 #include "AppError.h"
+#include "PrivateConfig.h"
 #include "SettingsRecord.h"
 #include "SettingsStore.h"
 #include "TestSeed.h"
@@ -79,7 +80,7 @@ private:
     // Starts the writer saving records from `first` and returns once it is about to save.
     void StartWriter(QProcess& writer, long first);
 
-    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<PrivateConfig> m_home;
     QTemporaryDir m_tools;
     QString m_writer;
     TestSeed m_seed;
@@ -106,8 +107,7 @@ void SettingsFaultsTest::StartWriter(QProcess& writer, long first)
 
 void SettingsFaultsTest::saveKilledAtRandomInstantsLeavesTheOldOrTheNewRecord()
 {
-    m_home = std::make_unique<QTemporaryDir>();
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home->path()));
+    m_home = std::make_unique<PrivateConfig>();
     const QString path = settings::StorePath();
     settings::SaveSetting(robustness::kApp, QStringLiteral("OTHER"), QStringLiteral("KEEP"), QStringLiteral("kept"));
     settings::SaveSetting(robustness::kApp, robustness::kSection, robustness::kRecordKey, Record(0));
@@ -176,9 +176,8 @@ void SettingsFaultsTest::readOnlyConfigurationIsReportedAndLosesNothing_data()
 void SettingsFaultsTest::readOnlyConfigurationIsReportedAndLosesNothing()
 {
     QFETCH(bool, storeFolderExists);
-    m_home = std::make_unique<QTemporaryDir>();
+    m_home = std::make_unique<PrivateConfig>(QStringLiteral("config"));
     QVERIFY(QFile::setPermissions(m_home->path(), QFile::Permissions(0x7755)));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home->filePath(QStringLiteral("config"))));
     const QString path = settings::StorePath();
     const QString readOnly = storeFolderExists ? QFileInfo(path).absolutePath() : m_home->filePath(QStringLiteral("config"));
     if (storeFolderExists)

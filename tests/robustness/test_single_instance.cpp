@@ -1,5 +1,7 @@
 // Faults the one-copy-per-login rule must survive, with the real program (offscreen): copies started
 // at the same instant, a copy killed outright, and lock files left empty, garbled or unusable.
+#include "PrivateConfig.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -88,7 +90,7 @@ void SingleInstanceTest::initTestCase()
 
     // The program reads its resource library through the registry: register the built one.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+    UseConfigHome(environment, config);
     QProcess regsvr;
     regsvr.setProcessEnvironment(environment);
     regsvr.start(QStringLiteral(REGSVR), {QStringLiteral(QEL_LIBRARY)});

@@ -1,5 +1,6 @@
 // Tests of the settings store.
 #include "AppError.h"
+#include "PrivateConfig.h"
 #include "SettingsStore.h"
 
 #include <QFile>
@@ -54,13 +55,12 @@ private slots:
     void writeKilledAtAnyInstantLeavesAWholeRecord();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<PrivateConfig> m_home;
 };
 
 void SettingsTest::init()
 {
-    m_home = std::make_unique<QTemporaryDir>();
-    qputenv("XDG_CONFIG_HOME", m_home->path().toUtf8());
+    m_home = std::make_unique<PrivateConfig>();
 }
 
 void SettingsTest::absentKeysReadEmpty()

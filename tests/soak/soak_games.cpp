@@ -12,6 +12,7 @@
 #include "InprocServer.h"
 #include "MediaEngine.h"
 #include "PictureFile.h"
+#include "ProcessStatus.h"
 #include "QelForTests.h"
 #include "QelInterface.h"
 #include "Registry.h"
@@ -28,7 +29,6 @@
 #include <QtTest>
 
 #include <dlfcn.h>
-#include <malloc.h>
 
 #include <deque>
 #include <map>
@@ -106,20 +106,6 @@ std::deque<double> DrawsFor(int game)
         draws.push_back(uniform(engine));
     draws.insert(draws.end(), board::kShuffleAttempts - random, 0.5);
     return draws;
-}
-
-// Resident memory, after the allocator has handed back the free pages it keeps, so that the
-// figure follows live memory rather than the heap's high-water mark.
-long ResidentKiB()
-{
-    ::malloc_trim(0);
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
 }
 
 void SettleEvents()

@@ -1,6 +1,7 @@
 // Pictures, answers and window-manager requests for the window tests.
 #include "WindowsTestSupport.h"
 
+#include "GifFile.h"
 #include "ImageControl.h"
 #include "SettingsStore.h"
 
@@ -9,8 +10,6 @@
 #include <QPainter>
 #include <QWindow>
 #include <qpa/qwindowsysteminterface.h>
-
-#include <gif_lib.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -37,39 +36,6 @@ QImage Sixteenths(int width, int height, bool marked)
     }
     return image;
 }
-
-namespace {
-
-int AppendToArray(GifFileType* gif, const GifByteType* data, int length)
-{
-    static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(data), length);
-    return length;
-}
-
-QByteArray EncodeGif(const QImage& image)
-{
-    const QImage indexed = image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
-    QByteArray bytes;
-    int error = 0;
-    GifFileType* gif = EGifOpen(&bytes, AppendToArray, &error);
-    if (!gif)
-        qFatal("libgif cannot start a GIF: error %d", error);
-    ColorMapObject* map = GifMakeMapObject(256, nullptr);
-    const QList<QRgb> table = indexed.colorTable();
-    for (int i = 0; i < 256; ++i) {
-        const QRgb c = i < table.size() ? table[i] : 0;
-        map->Colors[i] = {GifByteType(qRed(c)), GifByteType(qGreen(c)), GifByteType(qBlue(c))};
-    }
-    EGifPutScreenDesc(gif, indexed.width(), indexed.height(), 8, 0, map);
-    EGifPutImageDesc(gif, 0, 0, indexed.width(), indexed.height(), false, nullptr);
-    for (int y = 0; y < indexed.height(); ++y)
-        EGifPutLine(gif, const_cast<GifPixelType*>(indexed.constScanLine(y)), indexed.width());
-    EGifCloseFile(gif, &error);
-    GifFreeMapObject(map);
-    return bytes;
-}
-
-}  // namespace
 
 QByteArray Encode(const QImage& image, const char* format)
 {
