@@ -1,6 +1,6 @@
 # The titles the window manager shows are the windows' own captions, nothing added: the about
 # and score windows and a message box, read from the real X windows under openbox.
-source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/lib.sh"
 
 start_x
 openbox --sm-disable >"$work/openbox.log" 2>&1 &

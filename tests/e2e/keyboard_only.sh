@@ -1,7 +1,7 @@
 # A whole session without the mouse: only key presses from start-up to a started game, a moved
 # tile, the game menu opened and closed, and quit with exit status 0. Screenshots of the focus
 # mark land in $E2E_OUT (keys_focus_menu.png, keys_focus_start.png).
-source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/lib.sh"
 start_x
 start_game
 wait_window
