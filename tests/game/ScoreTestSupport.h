@@ -104,14 +104,7 @@ inline void Type(QWidget* box, const QString& text)
     }
 }
 
-// The draws that leave the board one slide from solved: the gap goes right once and the other
-// 299 draws are spent. Tile "2" then lies in control 0, to the left of the gap.
-inline std::deque<double> OneSlideFromSolved()
-{
-    std::deque<double> draws{0.0};
-    draws.insert(draws.end(), 299, 0.5);
-    return draws;
-}
+using ::OneSlideFromSolved;
 
 // A time of day that moves only when the pause waits, `step` ms per wait.
 struct DrivenClock {

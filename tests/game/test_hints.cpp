@@ -26,13 +26,6 @@ std::deque<double> GapAtThirdColumn()
     return draws;
 }
 
-std::deque<double> OneSlideFromSolved()
-{
-    std::deque<double> draws{0.0};
-    draws.insert(draws.end(), 299, 0.5);
-    return draws;
-}
-
 }  // namespace
 
 class HintsTest : public QObject {

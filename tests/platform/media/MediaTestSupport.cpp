@@ -33,4 +33,9 @@ std::string send(const std::string& command, std::size_t replyLength)
     return std::string(reply.data());
 }
 
+int sendCode(const std::string& command)
+{
+    return mciSendStringA(command.c_str(), nullptr, 0);
+}
+
 }  // namespace media_test

@@ -17,5 +17,7 @@ std::string writeFile(const std::string& path, const std::string& text);
 // Sends a command through mciSendStringA with a reply buffer of the given length (at least 1)
 // and returns the reply text.
 std::string send(const std::string& command, std::size_t replyLength = 255);
+// Sends a command without a reply buffer and returns its result code.
+int sendCode(const std::string& command);
 
 }  // namespace media_test

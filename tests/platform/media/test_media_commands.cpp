@@ -16,6 +16,7 @@
 #include <random>
 
 using media_test::send;
+using media_test::sendCode;
 using media_test::writeFile;
 
 namespace {
@@ -37,11 +38,6 @@ std::vector<std::uint8_t> neverReleasedNote()
         midigen::noteOn(0, 0, 60, 100),
     };
     return midigen::encodeFile(0, 480, {midigen::encodeTrack(events, 960)});
-}
-
-int sendCode(const std::string& command)
-{
-    return mciSendStringA(command.c_str(), nullptr, 0);
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include <thread>
 
 using media_test::send;
+using media_test::sendCode;
 using media_test::writeFile;
 using namespace std::chrono_literals;
 
@@ -31,11 +32,6 @@ const char* const kOneSecond = "tempo 120\ntrack Piano\n program 0\n c4/4 <e4 g4
 const char* const kShort = "tempo 120\ntrack Piano\n program 0\n c5/16\n";   // 125 ms
 // Organ chords never fade by themselves: sound that goes on until something stops it.
 const char* const kLongOrgan = "tempo 120\ntrack Organ\n program 19\n <c4 e4 g4>/1*4\n";
-
-int sendCode(const std::string& command)
-{
-    return mciSendStringA(command.c_str(), nullptr, 0);
-}
 
 media::MediaEngine& engine()
 {
