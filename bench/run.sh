@@ -78,9 +78,12 @@ if ((${#missing[@]})); then
 fi
 
 # ---- Private folders, a copy of the programs, a private X server ----
-work=$(mktemp -d)
-export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
-mkdir -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
+# The shell checks' private folders (work, XDG_*), their clean-up at the end and fail; the
+# program's output, shown by fail, is app.log here.
+source "$root/tests/e2e/lib.sh"
+program_log=$work/app.log
+app_pid=   # a program started through the first-paint timer, not a child of this shell
+cleanup_steps+=('[ -z "$app_pid" ] || kill "$app_pid" 2>/dev/null')
 mkdir "$work/m" "$work/game"
 # The programs started many times are copied first, so that a rebuild during the run cannot
 # change what is measured; the game's folder keeps its music beside it.
@@ -95,25 +98,7 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 mkdir -p "$XDG_CONFIG_HOME/tavorin"
 printf '{"Puzzle":{"SCORE":{"HISCORE":"00:00:00","NAME":"bench"}}}\n' >"$XDG_CONFIG_HOME/tavorin/settings.json"
 
-pids=()
-app_pid=
-cleanup() {
-  if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null || true; fi
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "bench/run.sh: $*" >&2
-  [ -s "$work/app.log" ] && { echo "--- program output:" >&2; tail -n 20 "$work/app.log" >&2; }
-  exit 1
-}
-
 # The private X server of the shell checks, handed over once it answers.
-source "$root/tests/e2e/wait.sh"
-source "$root/tests/e2e/xserver.sh"
 start_x
 
 # ---- Measuring a running program ----
@@ -230,6 +215,7 @@ game_run() {
 ending_run() {
   (cd "$game_dir" && exec ./tavorin_scripted) >>"$work/app.log" 2>&1 &
   app_pid=$!
+  pids+=("$app_pid")
   # shellcheck disable=SC2034   # WIDTH, HEIGHT and SCREEN come with the window's geometry
   local win X Y WIDTH HEIGHT SCREEN stage a b
   win=$(timeout 20 xdotool search --sync --onlyvisible --pid "$app_pid" 2>/dev/null | head -n1) ||

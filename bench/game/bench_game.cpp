@@ -49,15 +49,6 @@ void Print(const char* name, const char* unit, std::vector<double> samples)
     std::fflush(stdout);
 }
 
-// The draws that deal the board one slide from solved: the gap goes right once and the other 299
-// draws are spent, so tile "2" lies in control 0, left of the gap.
-std::deque<double> OneSlideFromSolved()
-{
-    std::deque<double> draws{0.0};
-    draws.insert(draws.end(), 299, 0.5);
-    return draws;
-}
-
 // Notes the moment each tick of a timer arrives, before its handler runs.
 class TickStamps : public QObject {
 public:

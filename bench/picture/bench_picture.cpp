@@ -5,6 +5,7 @@
 // 4000 x 3000 JPEG from a file. Goals: under 50 MB for every oversized file.
 #include "AppError.h"
 #include "PictureFile.h"
+#include "ProcessStatus.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -21,19 +22,6 @@
 #include <vector>
 
 namespace {
-
-// A field of /proc/self/status in kB ("VmRSS", "VmHWM").
-qint64 StatusKb(const char* field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray prefix = QByteArray(field) + ':';
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
 
 // Resets the kernel's peak-resident figure to the current one.
 bool ResetPeak()
@@ -111,7 +99,7 @@ QString Put(const QTemporaryDir& dir, const QString& name, const QByteArray& byt
 void MeasureRefusal(const QString& label, const QString& path)
 {
     const bool reset = ResetPeak();
-    const qint64 before = reset ? StatusKb("VmRSS") : StatusKb("VmHWM");
+    const qint64 before = reset ? StatusKiB("VmRSS") : StatusKiB("VmHWM");
     QElapsedTimer timer;
     timer.start();
     QString outcome = QStringLiteral("loaded (unexpected)");
@@ -121,7 +109,7 @@ void MeasureRefusal(const QString& label, const QString& path)
         outcome = QStringLiteral("refused, error %1").arg(e.number());
     }
     const double ms = timer.nsecsElapsed() / 1e6;
-    const qint64 peak = StatusKb("VmHWM");
+    const qint64 peak = StatusKiB("VmHWM");
     std::printf("%-34s %8.2f MB peak rise  %8.3f ms  %s\n", qPrintable(label), (peak - before) / 1024.0, ms, qPrintable(outcome));
 }
 

@@ -8,7 +8,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir "$work/src"
 tar -C "$SOURCE_DIR" --exclude=./build --exclude=./.git -cf - . | tar -C "$work/src" -xf -
 
-lost=(tests/settings platform/timer bench/floor tools/solve)
+lost=(tests/resources platform/timer bench/floor tools/solve)
 for folder in "${lost[@]}"; do rm -r "$work/src/$folder"; done
 if cmake -S "$work/src" -B "$work/build" -G Ninja >"$work/configure.log" 2>&1; then
   echo "FAIL: the configure step passed without ${lost[*]}" >&2

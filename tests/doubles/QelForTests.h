@@ -2,9 +2,8 @@
 #pragma once
 
 #include "InprocServer.h"
+#include "PrivateConfig.h"
 
-#include <QByteArray>
-#include <QTemporaryDir>
 #include <dlfcn.h>
 #include <memory>
 #include <stdexcept>
@@ -16,7 +15,6 @@ class QelForTests {
 public:
     explicit QelForTests(const char* library)
     {
-        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
         void* handle = ::dlopen(library, RTLD_NOW | RTLD_LOCAL);
         if (!handle)
             throw std::runtime_error(std::string("cannot load ") + library + ": " + ::dlerror());
@@ -27,5 +25,5 @@ public:
     QString ConfigHome() const { return m_config.path(); }
 
 private:
-    QTemporaryDir m_config;
+    PrivateConfig m_config;
 };

@@ -34,3 +34,12 @@ private:
     std::deque<double> m_draws;
     std::mt19937 m_engine;
 };
+
+// The draws that leave the board one slide from solved: the gap goes right once and the other
+// 299 draws are spent. Tile "2" then lies in control 0, to the left of the gap.
+inline std::deque<double> OneSlideFromSolved()
+{
+    std::deque<double> draws{0.0};
+    draws.insert(draws.end(), 299, 0.5);
+    return draws;
+}

@@ -4,7 +4,7 @@
 #   E2E_OUT                                 where screenshots go (a temporary folder by default)
 set -euo pipefail
 
-work=$(mktemp -d)
+source "$(dirname "${BASH_SOURCE[0]}")/cleanup.sh"
 : "${E2E_OUT:=$work}"
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
 mkdir -p -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
@@ -13,22 +13,7 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 # have no frame pointers, and a cut stack would miss the suppressions of tests/sanitizers/lsan.supp.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0"
 
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  [ -s "$work/game.log" ] && { echo "--- game output:" >&2; tail -n 40 "$work/game.log" >&2; }
-  exit 1
-}
-
 source "$(dirname "${BASH_SOURCE[0]}")/wait.sh"
-
 source "$(dirname "${BASH_SOURCE[0]}")/xserver.sh"
 
 # Registers the built Qel in the private configuration folder.

@@ -22,14 +22,6 @@ namespace {
 
 using Commands = std::vector<std::string>;
 
-// The draws that leave the board one slide from solved: gap right once, then 299 spent "up" draws.
-std::deque<double> OneSlideFromSolved()
-{
-    std::deque<double> draws{0.0};
-    draws.insert(draws.end(), 299, 0.5);
-    return draws;
-}
-
 // The real screen, but one on which the cursor can be read only over the program's windows.
 class CursorReadInsideOnly final : public screen::Geometry {
 public:

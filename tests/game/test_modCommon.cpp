@@ -1,6 +1,7 @@
 // Tests of the shared procedures: the cursor test on its edges for framed and borderless windows,
 // resource ids that do not fit 16 bits, and the library's own errors passed on.
 #include "AppError.h"
+#include "PrivateConfig.h"
 #include "QelInterface.h"
 #include "Registry.h"
 #include "modCommon.h"
@@ -57,9 +58,8 @@ Raised raisedBy(const std::function<void()>& call)
 // its number and its text, not the resource-not-found error.
 void ModCommonTest::theLibrarysOwnErrorsArePassedOn()
 {
-    QTemporaryDir config;
+    PrivateConfig config;
     QVERIFY(config.isValid());
-    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     qputenv("XDG_CONFIG_DIRS", config.path().toUtf8());
     const QString clsid = qel::kClsidQelRes.toString(QUuid::WithBraces).toUpper();
     QCOMPARE(component::registry::setValues(component::registry::userFile(),
@@ -78,9 +78,8 @@ void ModCommonTest::idsBeyondSixteenBitsFailBeforeAnyObject()
 {
     // No library is registered here: an id that reached object creation would fail with
     // "cannot create", so the overflow error shows that the id was refused first.
-    QTemporaryDir config;
+    PrivateConfig config;
     QVERIFY(config.isValid());
-    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     qputenv("XDG_CONFIG_DIRS", config.path().toUtf8());
     const auto errorOf = [](const std::function<void()>& call) {
         try {

@@ -1,6 +1,7 @@
 # Shared steps of the install checks: the expected layout, a private X server, a traced start of
 # the installed game and the checks on the running game.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../e2e/cleanup.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/wait.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/xserver.sh"
 
@@ -9,23 +10,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/../e2e/xserver.sh"
 : "${PROBE_PICTURE:?a bitmap the import dialog can load}"
 app_id=io.github.tavorin.Tavorin
 icon_sizes=(16 32 48 64 128 256)
-work=$(mktemp -d)
-pids=()
-cleanup_steps=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  for step in "${cleanup_steps[@]}"; do eval "$step" || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  [ -z "${DISPLAY:-}" ] || import -window root "$INSTALL_OUT/failure.png" 2>/dev/null || true
-  [ -s "$work/game.log" ] && { echo "--- game output:" >&2; tail -n 40 "$work/game.log" >&2; }
-  exit 1
-}
+# A failure leaves a screenshot of the screen it happened on.
+fail_steps+=('[ -z "${DISPLAY:-}" ] || import -window root "$INSTALL_OUT/failure.png" 2>/dev/null')
 
 # Every file an installation holds, sorted, relative to the root: $1 the prefix and $2 the
 # system config folder, both relative to that root (e.g. usr and etc/xdg).
