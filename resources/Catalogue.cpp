@@ -134,7 +134,7 @@ constexpr DataEntry kData[] = {
     {Type::Bitmap, {}, bmp::picture(3), kJa, kBitmap102, 0},
     {Type::Bitmap, {}, bmp::kEndingStrip, kJa, kBitmap300, 0},
     {Type::IconGroup, {}, icon::kWindow, kJa, kIcon999, 1},
-    {Type::Custom, "TYPELIB", 1, kLanguageNeutral, kTypeLib, 0},
+    {Type::Custom, "TYPELIB", ids::typelib::kQelRes, kLanguageNeutral, kTypeLib, 0},
     {Type::Custom, "_IID_QELRES", 1, kLanguageNeutral, kIidRecord, 0},
 };
 

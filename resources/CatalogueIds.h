@@ -55,4 +55,9 @@ namespace icon {
 inline constexpr std::int32_t kWindow = 999;       // the secondary windows' icon and the about picture
 }  // namespace icon
 
+// ---- Custom data ----
+namespace typelib {
+inline constexpr std::int32_t kQelRes = 1;         // the "TYPELIB" entry: the class interface's description
+}  // namespace typelib
+
 }  // namespace qel::ids

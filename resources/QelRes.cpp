@@ -2,6 +2,7 @@
 #include "QelRes.h"
 
 #include "Catalogue.h"
+#include "CatalogueIds.h"
 #include "Module.h"
 #include "ResPicture.h"
 
@@ -185,7 +186,7 @@ HResult QelRes::getTypeInfo(std::uint32_t index, QByteArray* description) noexce
         return hr::kPointer;
     if (index != 0)
         return hr::kInvalidArgument;
-    const catalogue::DataEntry* entry = catalogue::findCustom(u"TYPELIB", 1);
+    const catalogue::DataEntry* entry = catalogue::findCustom(u"TYPELIB", qel::ids::typelib::kQelRes);
     if (!entry)
         return hr::kResourceNotFound;
     try {

@@ -1,5 +1,6 @@
 // Tests of QelRes as the game reaches it: created by class id, read by id, through its slots and by dispatch.
 #include "Catalogue.h"
+#include "CatalogueIds.h"
 #include "CreateObject.h"
 #include "ExpectedCatalogue.h"
 #include "InprocServer.h"
@@ -35,6 +36,7 @@ Q_DECLARE_METATYPE(component::DispValue)
 
 namespace {
 
+constexpr std::int32_t kUnusedStringId = 4;   // an id under which the catalogue files no string
 constexpr QUuid kUnknownId{0x0badc0de, 0x1111, 0x4222, 0x83, 0x33, 0x44, 0x44, 0x55, 0x55, 0x66, 0x66};
 
 ComPtr<_QelRes> newObject()
@@ -258,12 +260,12 @@ private slots:
         QVERIFY(readPicture(object, &result));   // the id is still 999
         QCOMPARE(result, hr::kOk);
 
-        QCOMPARE(object->Id(4), hr::kOk);
+        QCOMPARE(object->Id(kUnusedStringId), hr::kOk);
         QString text;
         QCOMPARE(object->GetResString(&text), hr::kResourceNotFound);
         QCOMPARE(object->GetResString(&text), hr::kResourceNotFound);
         QCOMPARE(object->dType(QStringLiteral("TYPELIB")), hr::kOk);
-        QCOMPARE(object->Id(1), hr::kOk);
+        QCOMPARE(object->Id(qel::ids::typelib::kQelRes), hr::kOk);
         QByteArray bytes;
         QCOMPARE(object->GetResData(&bytes), hr::kOk);
         QCOMPARE(object->GetResData(&bytes), hr::kOk);  // dType kept too
@@ -296,7 +298,7 @@ private slots:
     void everyPictureReadMakesANewObject()
     {
         const auto object = newObject();
-        QCOMPARE(object->Id(12), hr::kOk);
+        QCOMPARE(object->Id(qel::ids::bmp::kMenuButton), hr::kOk);
         HResult result = hr::kFail;
         auto first = readPicture(object, &result);
         const auto second = readPicture(object, &result);
@@ -371,7 +373,7 @@ private slots:
         QCOMPARE(canUnloadNow(), hr::kOk);
         auto object = newObject();
         QCOMPARE(canUnloadNow(), hr::kFalse);
-        QCOMPARE(object->Id(12), hr::kOk);
+        QCOMPARE(object->Id(qel::ids::bmp::kMenuButton), hr::kOk);
         HResult result = hr::kFail;
         auto picture = readPicture(object, &result);
         object.reset();
@@ -481,7 +483,7 @@ private slots:
     {
         const auto object = newObject();
         QCOMPARE(object->dType(QStringLiteral("TYPELIB")), hr::kOk);
-        QCOMPARE(object->Id(1), hr::kOk);
+        QCOMPARE(object->Id(qel::ids::typelib::kQelRes), hr::kOk);
         QByteArray bytes;
         QCOMPARE(object->GetResData(&bytes), hr::kOk);
         QByteArray typeInfo;

@@ -1,5 +1,6 @@
 // Faults component creation must turn into a clear cannot-create-object error: registered library paths
 // that are symbolic links (to writable, missing or looping targets) and files that only look like libraries.
+#include "CatalogueIds.h"
 #include "CreateObject.h"
 #include "PrivateConfig.h"
 #include "QelInterface.h"
@@ -146,7 +147,7 @@ void ComponentFaultsTest::symbolicLinkToASafeLibraryIsFollowed()
     Register(Library(QStringLiteral("liblink-safe.so")));
     const auto res = component::createObject<qel::_QelRes>(qel::kClsidQelRes);
     QVERIFY(res.get());
-    QCOMPARE(res->Id(7), component::hr::kOk);
+    QCOMPARE(res->Id(qel::ids::str::kSelectCaption), component::hr::kOk);
     QString text;
     QCOMPARE(res->GetResString(&text), component::hr::kOk);
     QVERIFY(!text.isEmpty());
