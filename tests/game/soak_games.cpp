@@ -22,10 +22,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QImage>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <dlfcn.h>
@@ -119,14 +117,159 @@ void SettleEvents()
 class SoakGames : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void wholeGamesThenButtonTicksLeaveNothingBehind();
+    void initTestCase()
+    {
+        QVERIFY(m_run.isValid());
+        qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_run.filePath(QStringLiteral("no-system-config"))));
+        for (const char* piece : {"fanfa4.mid", "juesmansdesiring.mid"})
+            QVERIFY(QFile::copy(QStringLiteral(TAVORIN_MUSIC_DIR "/") + QLatin1String(piece), m_run.filePath(QLatin1String(piece))));
+        m_startDir = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_run.path()));
+        // The real media layer, silent and without a SoundFont: the commands, devices and playback
+        // thread run as in the game, and the font's 140 MB do not drown the game's own memory.
+        media::EngineOptions silent;
+        silent.soundFont = std::string();
+        silent.drivers = {};
+        media::MediaEngine::instance().reconfigure(silent);
+
+        // A picture to import: a 300 x 300 BMP of coloured cells.
+        QImage picture(300, 300, QImage::Format_RGB32);
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 300; ++x)
+                picture.setPixel(x, y, qRgb(x * 255 / 299, y * 255 / 299, (x / 75 + y / 75) * 40));
+        m_imported = m_run.filePath(QStringLiteral("imported.bmp"));
+        QVERIFY(picture.save(m_imported, "BMP"));
+
+        modCommon::WriteSetting(QStringLiteral("Puzzle"), QStringLiteral("SCORE"), QStringLiteral("HISCORE"), QStringLiteral("00:00:00"));
+        modCommon::WriteSetting(QStringLiteral("Puzzle"), QStringLiteral("SCORE"), QStringLiteral("NAME"), QStringLiteral("soak"));
+    }
+
+    void cleanupTestCase()
+    {
+        media::MediaEngine::instance().closeAll();
+        QDir::setCurrent(m_startDir);
+    }
+
+    void wholeGamesThenButtonTicksLeaveNothingBehind()
+    {
+        long residentAfterFirstGame = 0;
+        long residentAfterFirstEnding = 0;
+        {
+            frmMain w(m_random);
+            w.secondsOfDay = [clock = std::make_shared<qint64>(0)] { return static_cast<int>((*clock += 500) / 1000 % 86400); };
+            w.pauseWait = [] {};
+            w.Form_Load();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+            int cycle = 0;   // pictures 1, 2, 3 in turn; the ending follows every third
+            for (int game = 0; game < kGames; ++game) {
+                const int picture = game % 25 == 24 ? 0 : 1 + cycle++ % 3;
+                PlayGame(w, game, picture);
+                if (QTest::currentTestFailed())
+                    return;
+                QCOMPARE(QelCanUnloadNow(), component::hr::kOk);   // no resource object outlives a handler
+                if (game == 0)
+                    residentAfterFirstGame = ResidentKiB();
+                if (m_endings == 1 && residentAfterFirstEnding == 0)
+                    residentAfterFirstEnding = ResidentKiB();
+                if (game % 100 == 99)
+                    qInfo("after game %d: resident %ld KiB", game + 1, ResidentKiB());
+            }
+            const long afterGames = ResidentKiB();
+            for (int tick = 0; tick < kTicks; ++tick) {
+                w.timCmd_Timer();
+                if (tick % 1000 == 999)
+                    SettleEvents();
+            }
+            const long afterTicks = ResidentKiB();
+            QCOMPARE(QelCanUnloadNow(), component::hr::kOk);
+            qInfo("%d games (%d clicks, %d endings), %d button ticks: resident %ld KiB after the first game, %ld after the "
+                  "first ending, %ld after the games, %ld after the ticks",
+                  kGames, m_clicks, m_endings, kTicks, residentAfterFirstGame, residentAfterFirstEnding, afterGames, afterTicks);
+            // The comparison starts from the first ending, the first game to use every part of the
+            // window: the ending takes its scroll picture and stage once and keeps them for the next.
+            QVERIFY2(residentAfterFirstEnding > 0, "no game reached the ending");
+    #if defined(__SANITIZE_ADDRESS__)
+            // The sanitizer's allocator holds freed memory in quarantine and never trims: resident
+            // memory says nothing here; the leak checker at exit speaks instead.
+    #else
+            QVERIFY2(afterTicks - residentAfterFirstEnding <= kResidentSlackKiB,
+                     qPrintable(QStringLiteral("resident memory grew by %1 KiB").arg(afterTicks - residentAfterFirstEnding)));
+    #endif
+            w.close();
+        }
+        SettleEvents();
+        QCOMPARE(QelCanUnloadNow(), component::hr::kOk);
+        // In the sanitizer build the leak checker runs when the process ends, after the application
+        // has released its own caches, and fails the run on any leak. (A check while the application
+        // lives reports 6.5 KB of fontconfig patterns behind Qt's font fallback, the same after 6
+        // games as after 500, which Qt frees at its shutdown.)
+    }
 
 private:
     // DllCanUnloadNow of the resource library as the registry names it, already loaded by the game.
-    component::HResult QelCanUnloadNow() const;
-    void PlayGame(frmMain& w, int game, int picture);
+    component::HResult QelCanUnloadNow() const
+    {
+        QString path;
+        const QStringList key{QStringLiteral("CLSID"), component::guidText(qel::kClsidQelRes), QStringLiteral("InprocServer32")};
+        if (component::failed(component::registry::readValue(key, QString(), &path)))
+            qFatal("the resource library is not registered");
+        void* handle = ::dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_NOLOAD);
+        if (!handle)
+            qFatal("the resource library %s is not loaded", qPrintable(path));
+        const auto canUnloadNow = reinterpret_cast<component::DllCanUnloadNowFn>(::dlsym(handle, component::kDllCanUnloadNow));
+        const component::HResult result = canUnloadNow ? canUnloadNow() : component::hr::kProcNotFound;
+        ::dlclose(handle);
+        return result;
+    }
+
+    void PlayGame(frmMain& w, int game, int picture)
+    {
+        w.mOrignal->trigger();
+        if (picture == 0) {   // what the import handler does once the player has chosen the file
+            w.PictureClip.setTag(QString());
+            w.PictureClip.setPicture(picture::LoadPicture(m_imported));
+        } else {
+            QTest::mouseClick(w.imgSentaku[picture], Qt::LeftButton);
+        }
+        m_random.Script(DrawsFor(game));
+        QTest::mouseClick(w.imgCmd[2], Qt::LeftButton);
+        QVERIFY2(w.picPuzzle->isVisible(), "the start command did not deal a board");
+
+        const std::vector<Step> walk = WalkOf(m_random.drawn);
+        QCOMPARE(QString::fromStdString(w.model.board.toString()), QString::fromStdString(walk.back().board));
+        QVERIFY(walk.size() >= 2);
+        for (std::size_t i = walk.size() - 1; i >= 1; --i) {
+            for (int s = 0; s < game % 4; ++s)
+                w.timScore_Timer();
+            // The tile standing where the gap was one step earlier slides back into the gap.
+            const QString tag = QString::number(w.model.board(walk[i - 1].gapCol, walk[i - 1].gapRow));
+            int control = -1;
+            for (int k = 0; k < board::kCells; ++k)
+                if (w.imgPanel[k]->Tag() == tag)
+                    control = k;
+            QVERIFY2(control >= 0 && w.imgPanel[control]->isVisible(), qPrintable(QStringLiteral("no tile %1 to click").arg(tag)));
+            QTest::mouseClick(w.imgPanel[control], Qt::LeftButton);
+            QVERIFY2(w.moveBusy, qPrintable(QStringLiteral("game %1: the click on tile %2 did not slide it").arg(game).arg(tag)));
+            for (int tick = 0; w.moveBusy && tick < 20; ++tick)
+                w.timMain_Timer();
+            QVERIFY(!w.moveBusy);
+            ++m_clicks;
+            QCOMPARE(w.picPuzzle->isEnabled(), i != 1);   // the game ends with the last slide, not before
+        }
+        QVERIFY(w.IsBoardSolved());
+        QVERIFY2(!QApplication::activeModalWidget(), "a window opened at the end of the game");
+        if (w.timEnding.Enabled()) {   // all three pictures cleared: the ending scrolls to its last frame
+            int frames = 0;
+            while (w.timEnding.Enabled() && frames < 100000) {
+                w.timEnding_Timer();
+                ++frames;
+            }
+            QVERIFY(!w.timEnding.Enabled());
+            ++m_endings;
+        }
+        SettleEvents();
+    }
 
     QelForTests m_qel{QEL_LIBRARY};
     QTemporaryDir m_run;
@@ -136,158 +279,6 @@ private:
     int m_clicks = 0;
     int m_endings = 0;
 };
-
-void SoakGames::initTestCase()
-{
-    QVERIFY(m_run.isValid());
-    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(m_run.filePath(QStringLiteral("no-system-config"))));
-    for (const char* piece : {"fanfa4.mid", "juesmansdesiring.mid"})
-        QVERIFY(QFile::copy(QStringLiteral(TAVORIN_MUSIC_DIR "/") + QLatin1String(piece), m_run.filePath(QLatin1String(piece))));
-    m_startDir = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(m_run.path()));
-    // The real media layer, silent and without a SoundFont: the commands, devices and playback
-    // thread run as in the game, and the font's 140 MB do not drown the game's own memory.
-    media::EngineOptions silent;
-    silent.soundFont = std::string();
-    silent.drivers = {};
-    media::MediaEngine::instance().reconfigure(silent);
-
-    // A picture to import: a 300 x 300 BMP of coloured cells.
-    QImage picture(300, 300, QImage::Format_RGB32);
-    for (int y = 0; y < 300; ++y)
-        for (int x = 0; x < 300; ++x)
-            picture.setPixel(x, y, qRgb(x * 255 / 299, y * 255 / 299, (x / 75 + y / 75) * 40));
-    m_imported = m_run.filePath(QStringLiteral("imported.bmp"));
-    QVERIFY(picture.save(m_imported, "BMP"));
-
-    modCommon::WriteSetting(QStringLiteral("Puzzle"), QStringLiteral("SCORE"), QStringLiteral("HISCORE"), QStringLiteral("00:00:00"));
-    modCommon::WriteSetting(QStringLiteral("Puzzle"), QStringLiteral("SCORE"), QStringLiteral("NAME"), QStringLiteral("soak"));
-}
-
-void SoakGames::cleanupTestCase()
-{
-    media::MediaEngine::instance().closeAll();
-    QDir::setCurrent(m_startDir);
-}
-
-component::HResult SoakGames::QelCanUnloadNow() const
-{
-    QString path;
-    const QStringList key{QStringLiteral("CLSID"), component::guidText(qel::kClsidQelRes), QStringLiteral("InprocServer32")};
-    if (component::failed(component::registry::readValue(key, QString(), &path)))
-        qFatal("the resource library is not registered");
-    void* handle = ::dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_NOLOAD);
-    if (!handle)
-        qFatal("the resource library %s is not loaded", qPrintable(path));
-    const auto canUnloadNow = reinterpret_cast<component::DllCanUnloadNowFn>(::dlsym(handle, component::kDllCanUnloadNow));
-    const component::HResult result = canUnloadNow ? canUnloadNow() : component::hr::kProcNotFound;
-    ::dlclose(handle);
-    return result;
-}
-
-void SoakGames::PlayGame(frmMain& w, int game, int picture)
-{
-    w.mOrignal->trigger();
-    if (picture == 0) {   // what the import handler does once the player has chosen the file
-        w.PictureClip.setTag(QString());
-        w.PictureClip.setPicture(picture::LoadPicture(m_imported));
-    } else {
-        QTest::mouseClick(w.imgSentaku[picture], Qt::LeftButton);
-    }
-    m_random.Script(DrawsFor(game));
-    QTest::mouseClick(w.imgCmd[2], Qt::LeftButton);
-    QVERIFY2(w.picPuzzle->isVisible(), "the start command did not deal a board");
-
-    const std::vector<Step> walk = WalkOf(m_random.drawn);
-    QCOMPARE(QString::fromStdString(w.model.board.toString()), QString::fromStdString(walk.back().board));
-    QVERIFY(walk.size() >= 2);
-    for (std::size_t i = walk.size() - 1; i >= 1; --i) {
-        for (int s = 0; s < game % 4; ++s)
-            w.timScore_Timer();
-        // The tile standing where the gap was one step earlier slides back into the gap.
-        const QString tag = QString::number(w.model.board(walk[i - 1].gapCol, walk[i - 1].gapRow));
-        int control = -1;
-        for (int k = 0; k < board::kCells; ++k)
-            if (w.imgPanel[k]->Tag() == tag)
-                control = k;
-        QVERIFY2(control >= 0 && w.imgPanel[control]->isVisible(), qPrintable(QStringLiteral("no tile %1 to click").arg(tag)));
-        QTest::mouseClick(w.imgPanel[control], Qt::LeftButton);
-        QVERIFY2(w.moveBusy, qPrintable(QStringLiteral("game %1: the click on tile %2 did not slide it").arg(game).arg(tag)));
-        for (int tick = 0; w.moveBusy && tick < 20; ++tick)
-            w.timMain_Timer();
-        QVERIFY(!w.moveBusy);
-        ++m_clicks;
-        QCOMPARE(w.picPuzzle->isEnabled(), i != 1);   // the game ends with the last slide, not before
-    }
-    QVERIFY(w.IsBoardSolved());
-    QVERIFY2(!QApplication::activeModalWidget(), "a window opened at the end of the game");
-    if (w.timEnding.Enabled()) {   // all three pictures cleared: the ending scrolls to its last frame
-        int frames = 0;
-        while (w.timEnding.Enabled() && frames < 100000) {
-            w.timEnding_Timer();
-            ++frames;
-        }
-        QVERIFY(!w.timEnding.Enabled());
-        ++m_endings;
-    }
-    SettleEvents();
-}
-
-void SoakGames::wholeGamesThenButtonTicksLeaveNothingBehind()
-{
-    long residentAfterFirstGame = 0;
-    long residentAfterFirstEnding = 0;
-    {
-        frmMain w(m_random);
-        w.secondsOfDay = [clock = std::make_shared<qint64>(0)] { return static_cast<int>((*clock += 500) / 1000 % 86400); };
-        w.pauseWait = [] {};
-        w.Form_Load();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-
-        int cycle = 0;   // pictures 1, 2, 3 in turn; the ending follows every third
-        for (int game = 0; game < kGames; ++game) {
-            const int picture = game % 25 == 24 ? 0 : 1 + cycle++ % 3;
-            PlayGame(w, game, picture);
-            if (QTest::currentTestFailed())
-                return;
-            QCOMPARE(QelCanUnloadNow(), component::hr::kOk);   // no resource object outlives a handler
-            if (game == 0)
-                residentAfterFirstGame = ResidentKiB();
-            if (m_endings == 1 && residentAfterFirstEnding == 0)
-                residentAfterFirstEnding = ResidentKiB();
-            if (game % 100 == 99)
-                qInfo("after game %d: resident %ld KiB", game + 1, ResidentKiB());
-        }
-        const long afterGames = ResidentKiB();
-        for (int tick = 0; tick < kTicks; ++tick) {
-            w.timCmd_Timer();
-            if (tick % 1000 == 999)
-                SettleEvents();
-        }
-        const long afterTicks = ResidentKiB();
-        QCOMPARE(QelCanUnloadNow(), component::hr::kOk);
-        qInfo("%d games (%d clicks, %d endings), %d button ticks: resident %ld KiB after the first game, %ld after the "
-              "first ending, %ld after the games, %ld after the ticks",
-              kGames, m_clicks, m_endings, kTicks, residentAfterFirstGame, residentAfterFirstEnding, afterGames, afterTicks);
-        // The comparison starts from the first ending, the first game to use every part of the
-        // window: the ending takes its scroll picture and stage once and keeps them for the next.
-        QVERIFY2(residentAfterFirstEnding > 0, "no game reached the ending");
-#if defined(__SANITIZE_ADDRESS__)
-        // The sanitizer's allocator holds freed memory in quarantine and never trims: resident
-        // memory says nothing here; the leak checker at exit speaks instead.
-#else
-        QVERIFY2(afterTicks - residentAfterFirstEnding <= kResidentSlackKiB,
-                 qPrintable(QStringLiteral("resident memory grew by %1 KiB").arg(afterTicks - residentAfterFirstEnding)));
-#endif
-        w.close();
-    }
-    SettleEvents();
-    QCOMPARE(QelCanUnloadNow(), component::hr::kOk);
-    // In the sanitizer build the leak checker runs when the process ends, after the application
-    // has released its own caches, and fails the run on any leak. (A check while the application
-    // lives reports 6.5 KB of fontconfig patterns behind Qt's font fallback, the same after 6
-    // games as after 500, which Qt frees at its shutdown.)
-}
 
 QTEST_MAIN(SoakGames)
 #include "soak_games.moc"

@@ -7,12 +7,6 @@
 #include "Synthesis.h"
 #include "TestSeed.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <unistd.h>
@@ -118,150 +112,143 @@ int PlayWithoutADevice(const char* folder)
 class MediaFaultsTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
+    void initTestCase()
+    {
+        QVERIFY(m_music.isValid());
+        for (const char* piece : {"fanfa4.mid", "juesmansdesiring.mid"})
+            QVERIFY(QFile::copy(QStringLiteral(TAVORIN_MUSIC_DIR "/") + QLatin1String(piece), m_music.filePath(QLatin1String(piece))));
+        m_startDir = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_music.path()));
+    }
     void cleanup() { m_seed.reportIfFailed(); }
-    void cleanupTestCase();
-    void thousandCyclesWhileSoundRuns_data();
-    void thousandCyclesWhileSoundRuns();
-    void noSoundDeviceIsSilentAndKeepsTime();
+
+    void cleanupTestCase()
+    {
+        Send("close all");
+        QDir::setCurrent(m_startDir);
+    }
+
+    void thousandCyclesWhileSoundRuns_data()
+    {
+        QTest::addColumn<QStringList>("drivers");
+        // A driver thread that asks for periods in real time as a sound card does (opened when a
+        // piece starts, let go after a silence), and the silent output that stands in for none.
+        QTest::newRow("audio driver") << QStringList{QStringLiteral("timer")};
+        QTest::newRow("no audio driver") << QStringList{};
+    }
+    void thousandCyclesWhileSoundRuns()
+    {
+        QFETCH(QStringList, drivers);
+        media::EngineOptions options;
+        options.soundFont = media::locateSoundFont();
+        for (const QString& driver : drivers)
+            options.drivers.push_back(driver.toStdString());
+        if (drivers.isEmpty())
+            options.drivers.clear();
+        media::MediaEngine::instance().reconfigure(options);
+        const bool soundFont = !options.soundFont->empty();
+
+        long residentAfterWarmUp = 0;
+        int fdsAfterWarmUp = 0;
+        int threadsAfterWarmUp = 0;
+        int heardChecks = 0;
+        for (int cycle = 0; cycle < kCycles; ++cycle) {
+            QCOMPARE(Send("open juesmansdesiring.mid type sequencer alias MoveSound").code, 0);
+            QCOMPARE(Send("open fanfa4.mid type sequencer alias EndSound").code, 0);
+            QCOMPARE(Send("play MoveSound from 0").code, 0);
+            if (cycle == 0)
+                QVERIFY(media::MediaEngine::instance().waitUntilReady(std::chrono::seconds(30)));
+            // Every tenth cycle waits until the music is really sounding; the others switch pieces
+            // and stop at random instants of the playback thread's work.
+            if (cycle % 10 == 0 && soundFont) {
+                QVERIFY2(HeardWithin(3000), qPrintable(QStringLiteral("cycle %1: no sound").arg(cycle)));
+                ++heardChecks;
+            } else {
+                ::usleep(m_seed.random().bounded(3000));
+            }
+            QCOMPARE(Send("play EndSound from 0").code, 0);
+            const Reply end = Send("status EndSound mode");
+            QCOMPARE(end.text, std::string("playing"));
+            QCOMPARE(Send("status MoveSound mode").text, std::string("stopped"));   // one synthesizer: the music gave way
+            ::usleep(m_seed.random().bounded(3000));
+            QCOMPARE(Send("stop all").code, 0);
+            QCOMPARE(Send("status EndSound mode").text, std::string("stopped"));
+            QCOMPARE(Send("close all").code, 0);
+            QCOMPARE(Send("status EndSound mode").code, 2);
+            if (cycle == 99) {
+                residentAfterWarmUp = ResidentKiB();
+                fdsAfterWarmUp = OpenFilesAtRest();
+                threadsAfterWarmUp = Count("/proc/self/task");
+            }
+        }
+        // Measured in the same state as after cycle 100: just after a close.
+        const long resident = ResidentKiB();
+        const int fds = OpenFilesAtRest();
+        const int threads = Count("/proc/self/task");
+        qInfo("%d cycles (%d waited for sound) through %s: resident %ld KiB after 100, %ld KiB after all; %d -> %d files "
+              "open, %d -> %d threads",
+              kCycles, heardChecks, media::MediaEngine::instance().outputName().c_str(), residentAfterWarmUp, resident,
+              fdsAfterWarmUp, fds, threadsAfterWarmUp, threads);
+        QCOMPARE(fds, fdsAfterWarmUp);
+        QCOMPARE(threads, threadsAfterWarmUp);
+        // Silence once the last cycle's notes are cut off.
+        QTRY_COMPARE_WITH_TIMEOUT(media::MediaEngine::instance().recentPeak(), 0.0f, 5000);
+    #if !defined(__SANITIZE_ADDRESS__)
+        // Leaks show as growth over 900 cycles (the sanitizer build checks them directly at exit).
+        QVERIFY2(resident - residentAfterWarmUp < 2048, qPrintable(QStringLiteral("grew by %1 KiB").arg(resident - residentAfterWarmUp)));
+    #endif
+    }
+
+    void noSoundDeviceIsSilentAndKeepsTime()
+    {
+        // No sound server, and a sound configuration whose only device does not exist.
+        QTemporaryDir sandbox;
+        QVERIFY(sandbox.isValid());
+        const QString alsaConfig = sandbox.filePath(QStringLiteral("asound.conf"));
+        QFile config(alsaConfig);
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write("pcm.!default { type hw card 31 }\nctl.!default { type hw card 31 }\n");
+        config.close();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("ALSA_CONFIG_PATH"), alsaConfig);
+        environment.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + sandbox.filePath(QStringLiteral("no-server")));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), sandbox.path());
+        environment.remove(QStringLiteral("PIPEWIRE_REMOTE"));
+
+        QProcess child;
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kPlayWithoutADevice), m_music.path()});
+        QVERIFY(child.waitForFinished(90000));
+        const QString out = QString::fromLocal8Bit(child.readAllStandardOutput());
+        const QString err = QString::fromLocal8Bit(child.readAllStandardError());
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, qPrintable(out + err));
+        QVERIFY2(err.isEmpty(), qPrintable(QStringLiteral("the program printed: ") + err));
+
+        // The same answers as with a device, and the fanfare lasts as long as it does with sound.
+        const auto fanfare = media::Piece::load(m_music.filePath(QStringLiteral("fanfa4.mid")).toStdString());
+        QVERIFY(fanfare);
+        const QStringList lines = out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 8);
+        QCOMPARE(lines[0], QStringLiteral("open 0 0"));
+        QCOMPARE(lines[1], QStringLiteral("music 0 playing ready none"));
+        QCOMPARE(lines[2], QStringLiteral("play 0 playing stopped"));
+        const double played = lines[3].section(QLatin1Char(' '), 1, 1).toDouble() / 1000.0;
+        qInfo("without a device the fanfare reported \"stopped\" after %.3f s; it lasts %.3f s", played, fanfare->seconds);
+        // Never early; late only by the blocks a busy machine (a sanitizer build, a loaded CI runner)
+        // cannot render in real time, which would delay a sound card's output just the same.
+        QVERIFY2(played >= fanfare->seconds - 0.05 && played <= fanfare->seconds * 1.5 + 0.5,
+                 qPrintable(QStringLiteral("played %1 s of a %2 s piece").arg(played).arg(fanfare->seconds)));
+        QVERIFY2(lines[4] != QStringLiteral("rendered nothing"), "no note was rendered");
+        QCOMPARE(lines[5], QStringLiteral("again 0 playing"));
+        QCOMPARE(lines[6], QStringLiteral("stop 0 close 0"));
+        QCOMPARE(lines[7], QStringLiteral("after 2 []"));
+    }
 
 private:
     QTemporaryDir m_music;
     QString m_startDir;
     TestSeed m_seed;
 };
-
-void MediaFaultsTest::initTestCase()
-{
-    QVERIFY(m_music.isValid());
-    for (const char* piece : {"fanfa4.mid", "juesmansdesiring.mid"})
-        QVERIFY(QFile::copy(QStringLiteral(TAVORIN_MUSIC_DIR "/") + QLatin1String(piece), m_music.filePath(QLatin1String(piece))));
-    m_startDir = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(m_music.path()));
-}
-
-void MediaFaultsTest::cleanupTestCase()
-{
-    Send("close all");
-    QDir::setCurrent(m_startDir);
-}
-
-void MediaFaultsTest::thousandCyclesWhileSoundRuns_data()
-{
-    QTest::addColumn<QStringList>("drivers");
-    // A driver thread that asks for periods in real time as a sound card does (opened when a
-    // piece starts, let go after a silence), and the silent output that stands in for none.
-    QTest::newRow("audio driver") << QStringList{QStringLiteral("timer")};
-    QTest::newRow("no audio driver") << QStringList{};
-}
-
-void MediaFaultsTest::thousandCyclesWhileSoundRuns()
-{
-    QFETCH(QStringList, drivers);
-    media::EngineOptions options;
-    options.soundFont = media::locateSoundFont();
-    for (const QString& driver : drivers)
-        options.drivers.push_back(driver.toStdString());
-    if (drivers.isEmpty())
-        options.drivers.clear();
-    media::MediaEngine::instance().reconfigure(options);
-    const bool soundFont = !options.soundFont->empty();
-
-    long residentAfterWarmUp = 0;
-    int fdsAfterWarmUp = 0;
-    int threadsAfterWarmUp = 0;
-    int heardChecks = 0;
-    for (int cycle = 0; cycle < kCycles; ++cycle) {
-        QCOMPARE(Send("open juesmansdesiring.mid type sequencer alias MoveSound").code, 0);
-        QCOMPARE(Send("open fanfa4.mid type sequencer alias EndSound").code, 0);
-        QCOMPARE(Send("play MoveSound from 0").code, 0);
-        if (cycle == 0)
-            QVERIFY(media::MediaEngine::instance().waitUntilReady(std::chrono::seconds(30)));
-        // Every tenth cycle waits until the music is really sounding; the others switch pieces
-        // and stop at random instants of the playback thread's work.
-        if (cycle % 10 == 0 && soundFont) {
-            QVERIFY2(HeardWithin(3000), qPrintable(QStringLiteral("cycle %1: no sound").arg(cycle)));
-            ++heardChecks;
-        } else {
-            ::usleep(m_seed.random().bounded(3000));
-        }
-        QCOMPARE(Send("play EndSound from 0").code, 0);
-        const Reply end = Send("status EndSound mode");
-        QCOMPARE(end.text, std::string("playing"));
-        QCOMPARE(Send("status MoveSound mode").text, std::string("stopped"));   // one synthesizer: the music gave way
-        ::usleep(m_seed.random().bounded(3000));
-        QCOMPARE(Send("stop all").code, 0);
-        QCOMPARE(Send("status EndSound mode").text, std::string("stopped"));
-        QCOMPARE(Send("close all").code, 0);
-        QCOMPARE(Send("status EndSound mode").code, 2);
-        if (cycle == 99) {
-            residentAfterWarmUp = ResidentKiB();
-            fdsAfterWarmUp = OpenFilesAtRest();
-            threadsAfterWarmUp = Count("/proc/self/task");
-        }
-    }
-    // Measured in the same state as after cycle 100: just after a close.
-    const long resident = ResidentKiB();
-    const int fds = OpenFilesAtRest();
-    const int threads = Count("/proc/self/task");
-    qInfo("%d cycles (%d waited for sound) through %s: resident %ld KiB after 100, %ld KiB after all; %d -> %d files "
-          "open, %d -> %d threads",
-          kCycles, heardChecks, media::MediaEngine::instance().outputName().c_str(), residentAfterWarmUp, resident,
-          fdsAfterWarmUp, fds, threadsAfterWarmUp, threads);
-    QCOMPARE(fds, fdsAfterWarmUp);
-    QCOMPARE(threads, threadsAfterWarmUp);
-    // Silence once the last cycle's notes are cut off.
-    QTRY_COMPARE_WITH_TIMEOUT(media::MediaEngine::instance().recentPeak(), 0.0f, 5000);
-#if !defined(__SANITIZE_ADDRESS__)
-    // Leaks show as growth over 900 cycles (the sanitizer build checks them directly at exit).
-    QVERIFY2(resident - residentAfterWarmUp < 2048, qPrintable(QStringLiteral("grew by %1 KiB").arg(resident - residentAfterWarmUp)));
-#endif
-}
-
-void MediaFaultsTest::noSoundDeviceIsSilentAndKeepsTime()
-{
-    // No sound server, and a sound configuration whose only device does not exist.
-    QTemporaryDir sandbox;
-    QVERIFY(sandbox.isValid());
-    const QString alsaConfig = sandbox.filePath(QStringLiteral("asound.conf"));
-    QFile config(alsaConfig);
-    QVERIFY(config.open(QIODevice::WriteOnly));
-    config.write("pcm.!default { type hw card 31 }\nctl.!default { type hw card 31 }\n");
-    config.close();
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("ALSA_CONFIG_PATH"), alsaConfig);
-    environment.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + sandbox.filePath(QStringLiteral("no-server")));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), sandbox.path());
-    environment.remove(QStringLiteral("PIPEWIRE_REMOTE"));
-
-    QProcess child;
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kPlayWithoutADevice), m_music.path()});
-    QVERIFY(child.waitForFinished(90000));
-    const QString out = QString::fromLocal8Bit(child.readAllStandardOutput());
-    const QString err = QString::fromLocal8Bit(child.readAllStandardError());
-    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, qPrintable(out + err));
-    QVERIFY2(err.isEmpty(), qPrintable(QStringLiteral("the program printed: ") + err));
-
-    // The same answers as with a device, and the fanfare lasts as long as it does with sound.
-    const auto fanfare = media::Piece::load(m_music.filePath(QStringLiteral("fanfa4.mid")).toStdString());
-    QVERIFY(fanfare);
-    const QStringList lines = out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 8);
-    QCOMPARE(lines[0], QStringLiteral("open 0 0"));
-    QCOMPARE(lines[1], QStringLiteral("music 0 playing ready none"));
-    QCOMPARE(lines[2], QStringLiteral("play 0 playing stopped"));
-    const double played = lines[3].section(QLatin1Char(' '), 1, 1).toDouble() / 1000.0;
-    qInfo("without a device the fanfare reported \"stopped\" after %.3f s; it lasts %.3f s", played, fanfare->seconds);
-    // Never early; late only by the blocks a busy machine (a sanitizer build, a loaded CI runner)
-    // cannot render in real time, which would delay a sound card's output just the same.
-    QVERIFY2(played >= fanfare->seconds - 0.05 && played <= fanfare->seconds * 1.5 + 0.5,
-             qPrintable(QStringLiteral("played %1 s of a %2 s piece").arg(played).arg(fanfare->seconds)));
-    QVERIFY2(lines[4] != QStringLiteral("rendered nothing"), "no note was rendered");
-    QCOMPARE(lines[5], QStringLiteral("again 0 playing"));
-    QCOMPARE(lines[6], QStringLiteral("stop 0 close 0"));
-    QCOMPARE(lines[7], QStringLiteral("after 2 []"));
-}
 
 int main(int argc, char** argv)
 {

@@ -33,35 +33,31 @@ QByteArray RunsPastTheLastRow(int bits)
 class RleEndOfBitmapTest : public QObject {
     Q_OBJECT
 private slots:
-    void cutOffCopiesAreRefused_data();
-    void cutOffCopiesAreRefused();
-};
-
-void RleEndOfBitmapTest::cutOffCopiesAreRefused_data()
-{
-    QTest::addColumn<QByteArray>("whole");
-    QTest::newRow("RLE8") << RunsPastTheLastRow(8);
-    QTest::newRow("RLE4") << RunsPastTheLastRow(4);
-}
-
-void RleEndOfBitmapTest::cutOffCopiesAreRefused()
-{
-    QFETCH(QByteArray, whole);
-    QCOMPARE(picture::LoadPicture(whole, "whole.bmp").size(), QSize(kSide, kSide));
-    for (const auto& [part, of] : {std::pair{1, 2}, std::pair{9, 10}}) {
-        const QByteArray cut = whole.left(whole.size() * part / of);
-        const QString which = QStringLiteral("the first %1/%2").arg(part).arg(of);
-        // Qt's reader alone takes the copy for a picture: only the framing walk stands in the way.
-        QVERIFY2(!QImage::fromData(cut, "bmp").isNull(), qPrintable(which + " does not decode at all"));
-        try {
-            picture::LoadPicture(cut, "cut.bmp");
-            QFAIL(qPrintable(which + " loaded as a whole picture"));
-        } catch (const errors::AppError& e) {
-            QCOMPARE(e.number(), errors::kInvalidPicture);
-            QVERIFY2(QString::fromStdString(e.what()).contains("cut off"), e.what());
+    void cutOffCopiesAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("whole");
+        QTest::newRow("RLE8") << RunsPastTheLastRow(8);
+        QTest::newRow("RLE4") << RunsPastTheLastRow(4);
+    }
+    void cutOffCopiesAreRefused()
+    {
+        QFETCH(QByteArray, whole);
+        QCOMPARE(picture::LoadPicture(whole, "whole.bmp").size(), QSize(kSide, kSide));
+        for (const auto& [part, of] : {std::pair{1, 2}, std::pair{9, 10}}) {
+            const QByteArray cut = whole.left(whole.size() * part / of);
+            const QString which = QStringLiteral("the first %1/%2").arg(part).arg(of);
+            // Qt's reader alone takes the copy for a picture: only the framing walk stands in the way.
+            QVERIFY2(!QImage::fromData(cut, "bmp").isNull(), qPrintable(which + " does not decode at all"));
+            try {
+                picture::LoadPicture(cut, "cut.bmp");
+                QFAIL(qPrintable(which + " loaded as a whole picture"));
+            } catch (const errors::AppError& e) {
+                QCOMPARE(e.number(), errors::kInvalidPicture);
+                QVERIFY2(QString::fromStdString(e.what()).contains("cut off"), e.what());
+            }
         }
     }
-}
+};
 
 QTEST_MAIN(RleEndOfBitmapTest)
 #include "test_rle_end_of_bitmap.moc"

@@ -4,7 +4,6 @@
 #include "PatternDatabase.h"
 #include "Solver.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <fstream>
@@ -71,89 +70,84 @@ long mappedResidentKib(const std::filesystem::path& file)
 class HintTablesTest : public QObject {
     Q_OBJECT
 private slots:
-    void wholeTablesAreUsedInPlace();
-    void damagedTablesFallBackToTheCache_data();
-    void damagedTablesFallBackToTheCache();
+    // The built tables answer the hard board within a node budget the weaker bound cannot meet, from
+    // a mapping whose pages come in only as the solver reads them; no cache folder is made.
+    void wholeTablesAreUsedInPlace()
+    {
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        const std::filesystem::path cache = home.filePath(QStringLiteral("cache/tavorin")).toStdString();
+        const std::filesystem::path built = HINT_TABLES;
+        // The first place has no tables (a program folder without them): the second is used.
+        BackgroundDatabases background(cache, standardPartition(), 1,
+                                       {home.filePath(QStringLiteral("none.bin")).toStdString(), built});
+        QTRY_VERIFY_WITH_TIMEOUT(background.finished(), 60000);
+        const CacheReport report = background.report();
+        QCOMPARE(QString::fromStdString(report.installed.string()), QString::fromStdString(built.string()));
+        QVERIFY(!report.fromCache);
+        const auto tables = background.current();
+        QVERIFY(tables);
+        // Mapped, and none of it in memory yet: the checks read the file, not the mapping.
+        const long resident = mappedResidentKib(built);
+        QVERIFY2(resident >= 0, "the tables are not mapped");
+        QVERIFY2(resident < 64, qPrintable(QStringLiteral("%1 KiB of the tables in memory at once").arg(resident)));
+        QVERIFY(!std::filesystem::exists(cache.parent_path()));
+
+        const SolveResult answer = solve(kFiftySix, tables.get(), SolveLimits{100'000, {}, nullptr});
+        QCOMPARE(answer.status, SolveStatus::Solved);
+        QCOMPARE(answer.length(), 56);
+        QVERIFY(!std::filesystem::exists(cache.parent_path()));
+    }
+
+    void damagedTablesFallBackToTheCache_data()
+    {
+        QTest::addColumn<Damage>("damage");
+        QTest::newRow("missing") << Damage([](const auto& file) { std::filesystem::remove(file); });
+        QTest::newRow("a folder in its place") << Damage([](const auto& file) {
+            std::filesystem::remove(file);
+            std::filesystem::create_directory(file);
+        });
+        QTest::newRow("empty") << Damage([](const auto& file) { std::filesystem::resize_file(file, 0); });
+        QTest::newRow("cut short") << Damage([](const auto& file) {
+            std::filesystem::resize_file(file, std::filesystem::file_size(file) - 100);
+        });
+        QTest::newRow("longer") << Damage([](const auto& file) { std::ofstream(file, std::ios::app) << "more"; });
+        QTest::newRow("a table byte changed") << changeByte(30000, false);
+        QTest::newRow("the checksum changed") << Damage([](const auto& file) {
+            changeByte(std::filesystem::file_size(file) - 1, false)(file);
+        });
+        QTest::newRow("another format version, checksum made anew") << changeByte(8, true);
+        QTest::newRow("other tile groups, checksum made anew") << changeByte(20, true);   // the first tile of the first group
+        QTest::newRow("not a tables file, checksum made anew") << changeByte(0, true);
+    }
+    void damagedTablesFallBackToTheCache()
+    {
+        QFETCH(Damage, damage);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const std::filesystem::path installed = folder.filePath(QStringLiteral("hint-tables.bin")).toStdString();
+        const std::filesystem::path cache = folder.filePath(QStringLiteral("cache")).toStdString();
+        const auto made = PatternDatabases::build(kSmall);
+        QVERIFY(made);
+        writeAll(installed, made->serialize());
+        CacheReport report;
+        QVERIFY(loadOrBuild(cache, kSmall, {}, &report, {installed}));
+        QVERIFY(!report.installed.empty());   // whole, the file itself is used
+
+        damage(installed);
+        // No cache yet: built, and written there.
+        const auto built = loadOrBuild(cache, kSmall, {}, &report, {installed});
+        QVERIFY(built);
+        QVERIFY(report.installed.empty());
+        QVERIFY(!report.fromCache);
+        QVERIFY2(report.note.find(installed.string()) != std::string::npos, report.note.c_str());
+        QVERIFY(readAll(cacheFile(cache, kSmall)) == made->serialize());
+        // Now the cache answers.
+        QVERIFY(loadOrBuild(cache, kSmall, {}, &report, {installed}));
+        QVERIFY(report.installed.empty());
+        QVERIFY(report.fromCache);
+    }
 };
-
-// The built tables answer the hard board within a node budget the weaker bound cannot meet, from
-// a mapping whose pages come in only as the solver reads them; no cache folder is made.
-void HintTablesTest::wholeTablesAreUsedInPlace()
-{
-    QTemporaryDir home;
-    QVERIFY(home.isValid());
-    const std::filesystem::path cache = home.filePath(QStringLiteral("cache/tavorin")).toStdString();
-    const std::filesystem::path built = HINT_TABLES;
-    // The first place has no tables (a program folder without them): the second is used.
-    BackgroundDatabases background(cache, standardPartition(), 1,
-                                   {home.filePath(QStringLiteral("none.bin")).toStdString(), built});
-    QTRY_VERIFY_WITH_TIMEOUT(background.finished(), 60000);
-    const CacheReport report = background.report();
-    QCOMPARE(QString::fromStdString(report.installed.string()), QString::fromStdString(built.string()));
-    QVERIFY(!report.fromCache);
-    const auto tables = background.current();
-    QVERIFY(tables);
-    // Mapped, and none of it in memory yet: the checks read the file, not the mapping.
-    const long resident = mappedResidentKib(built);
-    QVERIFY2(resident >= 0, "the tables are not mapped");
-    QVERIFY2(resident < 64, qPrintable(QStringLiteral("%1 KiB of the tables in memory at once").arg(resident)));
-    QVERIFY(!std::filesystem::exists(cache.parent_path()));
-
-    const SolveResult answer = solve(kFiftySix, tables.get(), SolveLimits{100'000, {}, nullptr});
-    QCOMPARE(answer.status, SolveStatus::Solved);
-    QCOMPARE(answer.length(), 56);
-    QVERIFY(!std::filesystem::exists(cache.parent_path()));
-}
-
-void HintTablesTest::damagedTablesFallBackToTheCache_data()
-{
-    QTest::addColumn<Damage>("damage");
-    QTest::newRow("missing") << Damage([](const auto& file) { std::filesystem::remove(file); });
-    QTest::newRow("a folder in its place") << Damage([](const auto& file) {
-        std::filesystem::remove(file);
-        std::filesystem::create_directory(file);
-    });
-    QTest::newRow("empty") << Damage([](const auto& file) { std::filesystem::resize_file(file, 0); });
-    QTest::newRow("cut short") << Damage([](const auto& file) {
-        std::filesystem::resize_file(file, std::filesystem::file_size(file) - 100);
-    });
-    QTest::newRow("longer") << Damage([](const auto& file) { std::ofstream(file, std::ios::app) << "more"; });
-    QTest::newRow("a table byte changed") << changeByte(30000, false);
-    QTest::newRow("the checksum changed") << Damage([](const auto& file) {
-        changeByte(std::filesystem::file_size(file) - 1, false)(file);
-    });
-    QTest::newRow("another format version, checksum made anew") << changeByte(8, true);
-    QTest::newRow("other tile groups, checksum made anew") << changeByte(20, true);   // the first tile of the first group
-    QTest::newRow("not a tables file, checksum made anew") << changeByte(0, true);
-}
-
-void HintTablesTest::damagedTablesFallBackToTheCache()
-{
-    QFETCH(Damage, damage);
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    const std::filesystem::path installed = folder.filePath(QStringLiteral("hint-tables.bin")).toStdString();
-    const std::filesystem::path cache = folder.filePath(QStringLiteral("cache")).toStdString();
-    const auto made = PatternDatabases::build(kSmall);
-    QVERIFY(made);
-    writeAll(installed, made->serialize());
-    CacheReport report;
-    QVERIFY(loadOrBuild(cache, kSmall, {}, &report, {installed}));
-    QVERIFY(!report.installed.empty());   // whole, the file itself is used
-
-    damage(installed);
-    // No cache yet: built, and written there.
-    const auto built = loadOrBuild(cache, kSmall, {}, &report, {installed});
-    QVERIFY(built);
-    QVERIFY(report.installed.empty());
-    QVERIFY(!report.fromCache);
-    QVERIFY2(report.note.find(installed.string()) != std::string::npos, report.note.c_str());
-    QVERIFY(readAll(cacheFile(cache, kSmall)) == made->serialize());
-    // Now the cache answers.
-    QVERIFY(loadOrBuild(cache, kSmall, {}, &report, {installed}));
-    QVERIFY(report.installed.empty());
-    QVERIFY(report.fromCache);
-}
 
 QTEST_APPLESS_MAIN(HintTablesTest)
 #include "test_hint_tables.moc"

@@ -8,7 +8,6 @@
 #include "Solver.h"
 #include "Tiles.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
