@@ -134,19 +134,4 @@ QStringList ImportFilters()
             QStringLiteral("JPEGﾌｧｲﾙ(*.jpg) (*.jpg)")};
 }
 
-StartedGame::StartedGame()
-{
-    media_double::Reset();
-    settings::SaveSetting("Puzzle", "SCORE", "HISCORE", "00:00:00");
-    random = std::make_unique<ScriptedRandom>(std::deque<double>{}, 23);
-    window = std::make_unique<frmMain>(*random);
-    window->Form_Load();
-}
-
-StartedGame::~StartedGame()
-{
-    window.reset();
-    random.reset();
-}
-
 }  // namespace windows_test

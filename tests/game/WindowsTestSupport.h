@@ -6,8 +6,7 @@
 #include "MessageBox.h"
 #include "OpenFileDialog.h"
 #include "QelForTests.h"
-#include "ScriptedRandom.h"
-#include "frmMain.h"
+#include "StartedGame.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -83,13 +82,11 @@ QStringList ImportFilters();
 
 // ---- The main window ----
 
-// A main window after start-up, with the media replaced by a recorder, a seeded shuffle and a
-// best time no game beats (so no name entry opens).
-struct StartedGame {
-    StartedGame();
-    ~StartedGame();
-    std::unique_ptr<ScriptedRandom> random;
-    std::unique_ptr<frmMain> window;
-};
+// A main window after start-up, with a seeded shuffle and a best time no game beats.
+inline std::unique_ptr<StartedGame> StartWindowsGame()
+{
+    StoreUnbeatableRecord();
+    return std::make_unique<StartedGame>(23);
+}
 
 }  // namespace windows_test

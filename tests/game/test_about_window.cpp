@@ -7,7 +7,6 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 #include <functional>
@@ -47,119 +46,101 @@ std::optional<bool> OpenAboutAnd(frmMain& w, QPointer<frmAbout>& seen, const std
 class AboutWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init() { m_game = StartWindowsGame(); }
+    void cleanup() { m_game.reset(); }
 
-    void versionTextIsVerAndThreePlainNumbers_data();
-    void versionTextIsVerAndThreePlainNumbers();
-    void showsTheProgramsTitleVersionAndCopyright();
-    void closesByItsButtonEnterAndEscButNotByTheCloseBox_data();
-    void closesByItsButtonEnterAndEscButNotByTheCloseBox();
+    void versionTextIsVerAndThreePlainNumbers_data()
+    {
+        QTest::addColumn<int>("major");
+        QTest::addColumn<int>("minor");
+        QTest::addColumn<int>("revision");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("1.0.0") << 1 << 0 << 0 << "Ver.1.0.0";
+        QTest::newRow("two-digit minor") << 2 << 10 << 3 << "Ver.2.10.3";
+        QTest::newRow("no leading zeros, large revision") << 0 << 7 << 9999 << "Ver.0.7.9999";
+    }
+    void versionTextIsVerAndThreePlainNumbers()
+    {
+        QFETCH(int, major);
+        QFETCH(int, minor);
+        QFETCH(int, revision);
+        QFETCH(QString, text);
+        QCOMPARE(frmAbout::VersionText(major, minor, revision), text);
+    }
+
+    void showsTheProgramsTitleVersionAndCopyright()
+    {
+        frmMain& w = *m_game->window;
+        QPointer<frmAbout> seen;
+        struct Shown {
+            QString caption, title, version, copyright;
+            bool modal = false, mainBlocked = false, okDefault = false, iconSet = false, fixed = false;
+            QWidget* owner = nullptr;
+        } shown;
+        const std::optional<bool> stillOpen = OpenAboutAnd(w, seen, [&](frmAbout& a) {
+            shown = {a.windowTitle(), a.lblTitle->text(), a.lblVersion->text(), a.lblCopyright->text(),
+                     a.isModal(), QApplication::activeModalWidget() == &a && !w.isActiveWindow(), a.cmdOK->isDefault(),
+                     !a.imgIco->Picture().isNull() && !a.windowIcon().isNull(), a.minimumSize() == a.maximumSize(),
+                     a.parentWidget()};
+            QTest::mouseClick(a.cmdOK, Qt::LeftButton);
+        });
+        QVERIFY(stillOpen.has_value());
+        QVERIFY(!*stillOpen);
+        QVERIFY(seen.isNull());   // made afresh for each opening, gone once closed
+        const QString product = QString::fromUtf8(version::kProductName);
+        QVERIFY(!product.isEmpty());
+        QCOMPARE(shown.title, product);
+        QCOMPARE(shown.caption, product + "のﾊﾞｰｼﾞｮﾝ情報");
+        QCOMPARE(shown.version, QString("Ver.1.0.0"));
+        QCOMPARE(shown.copyright, QString::fromUtf8(version::kLegalCopyright));
+        QVERIFY(!shown.copyright.isEmpty());
+        QVERIFY(shown.modal);
+        QVERIFY(shown.mainBlocked);
+        QVERIFY(shown.okDefault);
+        QVERIFY(shown.iconSet);
+        QVERIFY(shown.fixed);
+        QCOMPARE(shown.owner, &w);
+    }
+
+    void closesByItsButtonEnterAndEscButNotByTheCloseBox_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("OK clicked") << "click" << true;
+        QTest::newRow("Enter") << "return" << true;
+        QTest::newRow("keypad Enter") << "enter" << true;
+        QTest::newRow("Esc") << "escape" << true;
+        QTest::newRow("close box, window menu or Alt+F4") << "window manager" << false;
+    }
+    void closesByItsButtonEnterAndEscButNotByTheCloseBox()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, closes);
+        frmMain& w = *m_game->window;
+        QPointer<frmAbout> seen;
+        const std::optional<bool> stillOpen = OpenAboutAnd(w, seen, [&](frmAbout& a) {
+            if (how == "click")
+                QTest::mouseClick(a.cmdOK, Qt::LeftButton);
+            else if (how == "return")
+                QTest::keyClick(&a, Qt::Key_Return);
+            else if (how == "enter")
+                QTest::keyClick(&a, Qt::Key_Enter, Qt::KeypadModifier);
+            else if (how == "escape")
+                QTest::keyClick(&a, Qt::Key_Escape);
+            else
+                CloseByWindowManager(a);
+        });
+        QVERIFY(stillOpen.has_value());
+        QCOMPARE(*stillOpen, !closes);
+        QVERIFY(seen.isNull());
+        // Opened again, it is a new window and closes as before.
+        QCOMPARE(OpenAboutAnd(w, seen, [](frmAbout& a) { QTest::keyClick(&a, Qt::Key_Escape); }), std::optional<bool>(false));
+    }
 
 private:
     QelForTests m_qel{QEL_LIBRARY};
     std::unique_ptr<StartedGame> m_game;
 };
-
-void AboutWindowTest::init()
-{
-    m_game = std::make_unique<StartedGame>();
-}
-
-void AboutWindowTest::cleanup()
-{
-    m_game.reset();
-}
-
-void AboutWindowTest::versionTextIsVerAndThreePlainNumbers_data()
-{
-    QTest::addColumn<int>("major");
-    QTest::addColumn<int>("minor");
-    QTest::addColumn<int>("revision");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("1.0.0") << 1 << 0 << 0 << "Ver.1.0.0";
-    QTest::newRow("two-digit minor") << 2 << 10 << 3 << "Ver.2.10.3";
-    QTest::newRow("no leading zeros, large revision") << 0 << 7 << 9999 << "Ver.0.7.9999";
-}
-
-void AboutWindowTest::versionTextIsVerAndThreePlainNumbers()
-{
-    QFETCH(int, major);
-    QFETCH(int, minor);
-    QFETCH(int, revision);
-    QFETCH(QString, text);
-    QCOMPARE(frmAbout::VersionText(major, minor, revision), text);
-}
-
-void AboutWindowTest::showsTheProgramsTitleVersionAndCopyright()
-{
-    frmMain& w = *m_game->window;
-    QPointer<frmAbout> seen;
-    struct Shown {
-        QString caption, title, version, copyright;
-        bool modal = false, mainBlocked = false, okDefault = false, iconSet = false, fixed = false;
-        QWidget* owner = nullptr;
-    } shown;
-    const std::optional<bool> stillOpen = OpenAboutAnd(w, seen, [&](frmAbout& a) {
-        shown = {a.windowTitle(), a.lblTitle->text(), a.lblVersion->text(), a.lblCopyright->text(),
-                 a.isModal(), QApplication::activeModalWidget() == &a && !w.isActiveWindow(), a.cmdOK->isDefault(),
-                 !a.imgIco->Picture().isNull() && !a.windowIcon().isNull(), a.minimumSize() == a.maximumSize(),
-                 a.parentWidget()};
-        QTest::mouseClick(a.cmdOK, Qt::LeftButton);
-    });
-    QVERIFY(stillOpen.has_value());
-    QVERIFY(!*stillOpen);
-    QVERIFY(seen.isNull());   // made afresh for each opening, gone once closed
-    const QString product = QString::fromUtf8(version::kProductName);
-    QVERIFY(!product.isEmpty());
-    QCOMPARE(shown.title, product);
-    QCOMPARE(shown.caption, product + "のﾊﾞｰｼﾞｮﾝ情報");
-    QCOMPARE(shown.version, QString("Ver.1.0.0"));
-    QCOMPARE(shown.copyright, QString::fromUtf8(version::kLegalCopyright));
-    QVERIFY(!shown.copyright.isEmpty());
-    QVERIFY(shown.modal);
-    QVERIFY(shown.mainBlocked);
-    QVERIFY(shown.okDefault);
-    QVERIFY(shown.iconSet);
-    QVERIFY(shown.fixed);
-    QCOMPARE(shown.owner, &w);
-}
-
-void AboutWindowTest::closesByItsButtonEnterAndEscButNotByTheCloseBox_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<bool>("closes");
-    QTest::newRow("OK clicked") << "click" << true;
-    QTest::newRow("Enter") << "return" << true;
-    QTest::newRow("keypad Enter") << "enter" << true;
-    QTest::newRow("Esc") << "escape" << true;
-    QTest::newRow("close box, window menu or Alt+F4") << "window manager" << false;
-}
-
-void AboutWindowTest::closesByItsButtonEnterAndEscButNotByTheCloseBox()
-{
-    QFETCH(QString, how);
-    QFETCH(bool, closes);
-    frmMain& w = *m_game->window;
-    QPointer<frmAbout> seen;
-    const std::optional<bool> stillOpen = OpenAboutAnd(w, seen, [&](frmAbout& a) {
-        if (how == "click")
-            QTest::mouseClick(a.cmdOK, Qt::LeftButton);
-        else if (how == "return")
-            QTest::keyClick(&a, Qt::Key_Return);
-        else if (how == "enter")
-            QTest::keyClick(&a, Qt::Key_Enter, Qt::KeypadModifier);
-        else if (how == "escape")
-            QTest::keyClick(&a, Qt::Key_Escape);
-        else
-            CloseByWindowManager(a);
-    });
-    QVERIFY(stillOpen.has_value());
-    QCOMPARE(*stillOpen, !closes);
-    QVERIFY(seen.isNull());
-    // Opened again, it is a new window and closes as before.
-    QCOMPARE(OpenAboutAnd(w, seen, [](frmAbout& a) { QTest::keyClick(&a, Qt::Key_Escape); }), std::optional<bool>(false));
-}
 
 QTEST_MAIN(AboutWindowTest)
 #include "test_about_window.moc"

@@ -4,7 +4,7 @@
 #include "MediaRecorder.h"
 #include "MessageBox.h"
 #include "QelForTests.h"
-#include "ScriptedRandom.h"
+#include "StartedGame.h"
 #include "frmMain.h"
 #include "frmScrName.h"
 
@@ -29,186 +29,171 @@ QString nameOf(QWidget* w)
 class KeyboardAccessTest : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void tabVisitsTheButtonsThenThePictures();
-    void focusedButtonShowsItsMouseOverPicture();
-    void shortcutsGoThroughTheButtonsHandlers();
-    void firstHintOfAGameAsksOnce_data();
-    void firstHintOfAGameAsksOnce();
-    void buttonsAndTilesArePressableForAScreenReader();
-    void nameBoxIsLabelledByItsCaption();
+    void init()
+    {
+        m_game = std::make_unique<StartedGame>();
+        QVERIFY(QTest::qWaitForWindowActive(m_game->window.get()));
+        m_questions.clear();
+        msgbox::SetResponder([this](const msgbox::Request& request) {
+            m_questions << request.title;
+            return m_answer;
+        });
+    }
+
+    void cleanup()
+    {
+        msgbox::SetResponder({});
+        m_game.reset();
+    }
+
+    void tabVisitsTheButtonsThenThePictures()
+    {
+        frmMain& w = *m_game->window;
+        w.setFocus();
+        QStringList visited;
+        for (int i = 0; i < 9; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << nameOf(QApplication::focusWidget());
+        }
+        QCOMPARE(visited, (QStringList{"Menu", "Start", "End", "ひとり", "Picture 1", "Picture 2", "Picture 3", "frmMain", "Menu"}));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(nameOf(QApplication::focusWidget()), QString("Picture 3"));
+        // Space on a thumbnail chooses its picture, as a click does.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(w.PictureClip.Tag(), QString("3"));
+    }
+
+    void focusedButtonShowsItsMouseOverPicture()
+    {
+        frmMain& w = *m_game->window;
+        QCursor::setPos(w.mapToGlobal(QPoint(2, 2)));   // over the window, on no button
+        w.timCmd_Timer();
+        const QImage normal = w.imgCmd[2]->Picture();
+        w.setFocus();
+        QTest::keyClick(&w, Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), w.imgCmd[2]);
+        w.timCmd_Timer();
+        QVERIFY2(w.imgCmd[2]->Picture() != normal, "the focused Start button shows its normal picture");
+        QCOMPARE(w.imgCmd[1]->Picture().isNull(), false);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        w.timCmd_Timer();
+        QCOMPARE(w.imgCmd[2]->Picture(), normal);
+    }
+
+    void shortcutsGoThroughTheButtonsHandlers()
+    {
+        frmMain& w = *m_game->window;
+        QTest::keyClick(&w, Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(w.timScore.isRunning());
+        QVERIFY(w.picPuzzle->isVisible());
+        m_game->random->Script({0.0, 0.25, 0.5, 0.75});
+        QTest::keyClick(&w, Qt::Key_F2);
+        QCOMPARE(w.lblTime->text(), QString("00:00:00"));
+        QVERIFY(m_game->random->draws > 0);
+        QTest::keyClick(&w, Qt::Key_F10);
+        QTRY_VERIFY(w.mMenu->isVisible());
+        // Below the Menu button, not at the pointer.
+        QCOMPARE(w.mMenu->pos(), w.imgCmd[1]->mapToGlobal(QPoint(0, w.imgCmd[1]->height())));
+        w.mMenu->close();
+        media_double::Reset();
+        QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(media_double::Commands(), (std::vector<std::string>{"stop all", "close all"}));
+    }
+
+    void firstHintOfAGameAsksOnce_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+    void firstHintOfAGameAsksOnce()
+    {
+        QFETCH(bool, yes);
+        frmMain& w = *m_game->window;
+        m_answer = yes ? QMessageBox::Yes : QMessageBox::No;
+        w.imgCmd_Click(2);
+        QSignalSpy answered(w.hints.get(), &HintController::answered);
+        QTest::keyClick(&w, Qt::Key_H);
+        QCOMPARE(m_questions, QStringList{"ヒント"});
+        if (!yes) {
+            QVERIFY(!w.hints->busy());   // no changes nothing: no question to the solver
+            QVERIFY(!w.hints->used());
+            return;
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(answered.count(), 1, 20000);
+        QVERIFY(w.hints->used());
+        QTRY_VERIFY(!w.hints->timHint.isRunning());
+        QTest::keyClick(&w, Qt::Key_H);   // asked once a game
+        QCOMPARE(m_questions.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(answered.count(), 2, 20000);
+        w.imgCmd_Click(2);                // a new game asks again
+        QTest::keyClick(&w, Qt::Key_H);
+        QCOMPARE(m_questions.size(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(answered.count(), 3, 20000);
+    }
+
+    void buttonsAndTilesArePressableForAScreenReader()
+    {
+        frmMain& w = *m_game->window;
+        QAccessibleInterface* start = QAccessible::queryAccessibleInterface(w.imgCmd[2]);
+        QCOMPARE(start->role(), QAccessible::Button);
+        QCOMPARE(start->text(QAccessible::Name), QString("Start"));
+        QVERIFY(start->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        start->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(w.timScore.isRunning());
+
+        QAccessibleInterface* board = QAccessible::queryAccessibleInterface(w.picPuzzle);
+        QCOMPARE(board->role(), QAccessible::Table);
+        QAccessibleTableInterface* table = board->tableInterface();
+        QVERIFY(table);
+        QCOMPARE(table->rowCount(), 4);
+        QCOMPARE(table->columnCount(), 4);
+        QCOMPARE(board->childCount(), 15);   // the hidden tile is no tile
+        int empty = 0;
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c) {
+                QAccessibleInterface* cell = table->cellAt(r, c);
+                if (!cell) {
+                    ++empty;
+                    QCOMPARE(r + 1, int(w.model.gapRow));
+                    QCOMPARE(c + 1, int(w.model.gapCol));
+                    continue;
+                }
+                QCOMPARE(cell->role(), QAccessible::Button);
+                QVERIFY(cell->text(QAccessible::Name).startsWith("Tile "));
+                QCOMPARE(cell->tableCellInterface()->rowIndex(), r);
+                QCOMPARE(cell->tableCellInterface()->columnIndex(), c);
+                QVERIFY2(cell->text(QAccessible::Description).endsWith(QStringLiteral("now in column %1, row %2").arg(c + 1).arg(r + 1)),
+                         qPrintable(cell->text(QAccessible::Description)));
+            }
+        QCOMPARE(empty, 1);
+
+        // Pressing the tile beside the gap moves it, as a click does.
+        const int column = w.model.gapCol < 4 ? w.model.gapCol + 1 : w.model.gapCol - 1;
+        const std::string before = w.model.board.toString();
+        QAccessibleInterface* neighbour = table->cellAt(w.model.gapRow - 1, column - 1);
+        neighbour->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(w.model.board.toString() != before);
+    }
+
+    void nameBoxIsLabelledByItsCaption()
+    {
+        QLabel clock(QStringLiteral("00:01:00"));
+        frmScrName name(clock, nullptr);
+        QAccessibleInterface* box = QAccessible::queryAccessibleInterface(name.txtName);
+        const auto labels = box->relations(QAccessible::Label);
+        QCOMPARE(labels.size(), 1);
+        QCOMPARE(labels.first().first->text(QAccessible::Name), QString("お名前"));
+    }
 
 private:
     QelForTests m_qel{QEL_LIBRARY};
-    std::unique_ptr<ScriptedRandom> m_random;
-    std::unique_ptr<frmMain> m_w;
+    std::unique_ptr<StartedGame> m_game;
     QStringList m_questions;
     QMessageBox::StandardButton m_answer = QMessageBox::Yes;
 };
-
-void KeyboardAccessTest::init()
-{
-    media_double::Reset();
-    m_random = std::make_unique<ScriptedRandom>();
-    m_w = std::make_unique<frmMain>(*m_random);
-    m_w->Form_Load();
-    QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
-    m_questions.clear();
-    msgbox::SetResponder([this](const msgbox::Request& request) {
-        m_questions << request.title;
-        return m_answer;
-    });
-}
-
-void KeyboardAccessTest::cleanup()
-{
-    msgbox::SetResponder({});
-    m_w.reset();
-}
-
-void KeyboardAccessTest::tabVisitsTheButtonsThenThePictures()
-{
-    frmMain& w = *m_w;
-    w.setFocus();
-    QStringList visited;
-    for (int i = 0; i < 9; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        visited << nameOf(QApplication::focusWidget());
-    }
-    QCOMPARE(visited, (QStringList{"Menu", "Start", "End", "ひとり", "Picture 1", "Picture 2", "Picture 3", "frmMain", "Menu"}));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
-    QCOMPARE(nameOf(QApplication::focusWidget()), QString("Picture 3"));
-    // Space on a thumbnail chooses its picture, as a click does.
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-    QCOMPARE(w.PictureClip.Tag(), QString("3"));
-}
-
-void KeyboardAccessTest::focusedButtonShowsItsMouseOverPicture()
-{
-    frmMain& w = *m_w;
-    QCursor::setPos(w.mapToGlobal(QPoint(2, 2)));   // over the window, on no button
-    w.timCmd_Timer();
-    const QImage normal = w.imgCmd[2]->Picture();
-    w.setFocus();
-    QTest::keyClick(&w, Qt::Key_Tab);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), w.imgCmd[2]);
-    w.timCmd_Timer();
-    QVERIFY2(w.imgCmd[2]->Picture() != normal, "the focused Start button shows its normal picture");
-    QCOMPARE(w.imgCmd[1]->Picture().isNull(), false);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    w.timCmd_Timer();
-    QCOMPARE(w.imgCmd[2]->Picture(), normal);
-}
-
-void KeyboardAccessTest::shortcutsGoThroughTheButtonsHandlers()
-{
-    frmMain& w = *m_w;
-    QTest::keyClick(&w, Qt::Key_N, Qt::ControlModifier);
-    QVERIFY(w.timScore.isRunning());
-    QVERIFY(w.picPuzzle->isVisible());
-    m_random->Script({0.0, 0.25, 0.5, 0.75});
-    QTest::keyClick(&w, Qt::Key_F2);
-    QCOMPARE(w.lblTime->text(), QString("00:00:00"));
-    QVERIFY(m_random->draws > 0);
-    QTest::keyClick(&w, Qt::Key_F10);
-    QTRY_VERIFY(w.mMenu->isVisible());
-    // Below the Menu button, not at the pointer.
-    QCOMPARE(w.mMenu->pos(), w.imgCmd[1]->mapToGlobal(QPoint(0, w.imgCmd[1]->height())));
-    w.mMenu->close();
-    media_double::Reset();
-    QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
-    QCOMPARE(media_double::Commands(), (std::vector<std::string>{"stop all", "close all"}));
-}
-
-void KeyboardAccessTest::firstHintOfAGameAsksOnce_data()
-{
-    QTest::addColumn<bool>("yes");
-    QTest::newRow("yes") << true;
-    QTest::newRow("no") << false;
-}
-
-void KeyboardAccessTest::firstHintOfAGameAsksOnce()
-{
-    QFETCH(bool, yes);
-    frmMain& w = *m_w;
-    m_answer = yes ? QMessageBox::Yes : QMessageBox::No;
-    w.imgCmd_Click(2);
-    QSignalSpy answered(w.hints.get(), &HintController::answered);
-    QTest::keyClick(&w, Qt::Key_H);
-    QCOMPARE(m_questions, QStringList{"ヒント"});
-    if (!yes) {
-        QVERIFY(!w.hints->busy());   // no changes nothing: no question to the solver
-        QVERIFY(!w.hints->used());
-        return;
-    }
-    QTRY_COMPARE_WITH_TIMEOUT(answered.count(), 1, 20000);
-    QVERIFY(w.hints->used());
-    QTRY_VERIFY(!w.hints->timHint.isRunning());
-    QTest::keyClick(&w, Qt::Key_H);   // asked once a game
-    QCOMPARE(m_questions.size(), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(answered.count(), 2, 20000);
-    w.imgCmd_Click(2);                // a new game asks again
-    QTest::keyClick(&w, Qt::Key_H);
-    QCOMPARE(m_questions.size(), 2);
-    QTRY_COMPARE_WITH_TIMEOUT(answered.count(), 3, 20000);
-}
-
-void KeyboardAccessTest::buttonsAndTilesArePressableForAScreenReader()
-{
-    frmMain& w = *m_w;
-    QAccessibleInterface* start = QAccessible::queryAccessibleInterface(w.imgCmd[2]);
-    QCOMPARE(start->role(), QAccessible::Button);
-    QCOMPARE(start->text(QAccessible::Name), QString("Start"));
-    QVERIFY(start->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
-    start->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    QVERIFY(w.timScore.isRunning());
-
-    QAccessibleInterface* board = QAccessible::queryAccessibleInterface(w.picPuzzle);
-    QCOMPARE(board->role(), QAccessible::Table);
-    QAccessibleTableInterface* table = board->tableInterface();
-    QVERIFY(table);
-    QCOMPARE(table->rowCount(), 4);
-    QCOMPARE(table->columnCount(), 4);
-    QCOMPARE(board->childCount(), 15);   // the hidden tile is no tile
-    int empty = 0;
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) {
-            QAccessibleInterface* cell = table->cellAt(r, c);
-            if (!cell) {
-                ++empty;
-                QCOMPARE(r + 1, int(w.model.gapRow));
-                QCOMPARE(c + 1, int(w.model.gapCol));
-                continue;
-            }
-            QCOMPARE(cell->role(), QAccessible::Button);
-            QVERIFY(cell->text(QAccessible::Name).startsWith("Tile "));
-            QCOMPARE(cell->tableCellInterface()->rowIndex(), r);
-            QCOMPARE(cell->tableCellInterface()->columnIndex(), c);
-            QVERIFY2(cell->text(QAccessible::Description).endsWith(QStringLiteral("now in column %1, row %2").arg(c + 1).arg(r + 1)),
-                     qPrintable(cell->text(QAccessible::Description)));
-        }
-    QCOMPARE(empty, 1);
-
-    // Pressing the tile beside the gap moves it, as a click does.
-    const int column = w.model.gapCol < 4 ? w.model.gapCol + 1 : w.model.gapCol - 1;
-    const std::string before = w.model.board.toString();
-    QAccessibleInterface* neighbour = table->cellAt(w.model.gapRow - 1, column - 1);
-    neighbour->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    QVERIFY(w.model.board.toString() != before);
-}
-
-void KeyboardAccessTest::nameBoxIsLabelledByItsCaption()
-{
-    QLabel clock(QStringLiteral("00:01:00"));
-    frmScrName name(clock, nullptr);
-    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(name.txtName);
-    const auto labels = box->relations(QAccessible::Label);
-    QCOMPARE(labels.size(), 1);
-    QCOMPARE(labels.first().first->text(QAccessible::Name), QString("お名前"));
-}
 
 QTEST_MAIN(KeyboardAccessTest)
 #include "test_keyboard_access.moc"
