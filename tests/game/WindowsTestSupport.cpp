@@ -3,7 +3,6 @@
 
 #include "GifFile.h"
 #include "ImageControl.h"
-#include "SettingsStore.h"
 
 #include <QBuffer>
 #include <QFile>

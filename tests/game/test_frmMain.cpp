@@ -3,7 +3,6 @@
 #include "ImageControl.h"
 #include "MediaRecorder.h"
 #include "PictureBox.h"
-#include "SettingsStore.h"
 #include "QelForTests.h"
 #include "StartedGame.h"
 #include "frmMain.h"
