@@ -12,12 +12,15 @@ include("${CMAKE_CURRENT_LIST_DIR}/ReleaseNotes.cmake")
 set(stage "${CPACK_TEMPORARY_DIRECTORY}")
 set(package "${CPACK_PACKAGE_NAME}")
 
-# Writes the text $2 as the file $1 of the staging folder, 0644 in 0755 folders.
+# Writes the text $2 as the file $1 of the staging folder, 0644 in 0755 folders whatever the umask.
 function(stage_file path text)
-  get_filename_component(folder "${stage}/${path}" DIRECTORY)
-  file(MAKE_DIRECTORY "${folder}")
-  file(CHMOD "${folder}" DIRECTORY_PERMISSIONS
-       OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  get_filename_component(folder "${path}" DIRECTORY)
+  file(MAKE_DIRECTORY "${stage}/${folder}")
+  while(NOT folder STREQUAL "")
+    file(CHMOD "${stage}/${folder}" DIRECTORY_PERMISSIONS
+         OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    get_filename_component(folder "${folder}" DIRECTORY)
+  endwhile()
   file(WRITE "${stage}/${path}" "${text}")
   file(CHMOD "${stage}/${path}" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 endfunction()
