@@ -1,9 +1,12 @@
 # Writes the AppStream record from its template: the release history from CHANGELOG, and the
 # screenshot and the homepage only when they are given (the project names no address it does not
 # own). Run with cmake -P:
-#   -DTEMPLATE=<metainfo.xml.in> -DOUTPUT=<metainfo.xml> -DCHANGELOG=<CHANGELOG>
-#   [-DHOMEPAGE=<url>] [-DSCREENSHOT_URL=<url>]
+#   -DTEMPLATE=<metainfo.xml.in> -DOUTPUT=<metainfo.xml> [-DCHANGELOG=<CHANGELOG, default the
+#   repository's>] [-DHOMEPAGE=<url>] [-DSCREENSHOT_URL=<url>]
 include("${CMAKE_CURRENT_LIST_DIR}/ReleaseNotes.cmake")
+if(NOT CHANGELOG)
+  set(CHANGELOG "${CMAKE_CURRENT_LIST_DIR}/../CHANGELOG")
+endif()
 function(xml_escape var)
   string(REPLACE "&" "&amp;" text "${${var}}")
   string(REPLACE "<" "&lt;" text "${text}")
