@@ -1,10 +1,13 @@
-# Install-time step: writes the desktop entry and the system registry entry for the actual prefix.
-# They are the two installed files that name absolute paths below the prefix installed to
-# (cmake --install --prefix, or /usr inside the package), so they cannot be made earlier.
+# Install-time step: writes the desktop entry, the manual page and the system registry entry for
+# the actual prefix. They are the installed files that name absolute paths below the prefix
+# installed to (cmake --install --prefix, or /usr inside the package), so they cannot be made
+# earlier.
 #
 # Set by the install rule that includes this file:
-#   TAVORIN_DESKTOP_TEMPLATE  the desktop entry with @TAVORIN_DATA_PATH@ to fill in
-#   TAVORIN_DATADIR, TAVORIN_QELDIR  folders relative to the prefix
+#   TAVORIN_DESKTOP_TEMPLATE  the desktop entry with @TAVORIN_EXEC@ and @TAVORIN_DATA_PATH@ to fill in
+#   TAVORIN_MAN_TEMPLATE      the manual page, with the version, its date and the paths to fill in
+#   TAVORIN_VERSION, TAVORIN_RELEASE_DATE  the version and the date of its release
+#   TAVORIN_GAMESDIR, TAVORIN_MANDIR, TAVORIN_DATADIR, TAVORIN_QELDIR  folders relative to the prefix
 #   TAVORIN_REGSVR            the build's tavorin-regsvr
 #   TAVORIN_WORK_DIR          a folder for intermediate files
 # Installed files go through file(INSTALL), which honours DESTDIR and lists them in the
@@ -29,11 +32,32 @@ set(work "${TAVORIN_WORK_DIR}/install-${run}")
 file(REMOVE_RECURSE "${work}")
 file(MAKE_DIRECTORY "${work}")
 
-# The desktop entry starts the game in its data folder.
+# The desktop entry starts the installed command in the game's data folder. Exec quotes a path
+# with characters the desktop entry specification reserves, escaping ", `, $ and \ inside the
+# quotes, and then every \ once more, as the entry's string value.
 set(TAVORIN_DATA_PATH "${data_path}")
+set(TAVORIN_EXEC "${prefix}/${TAVORIN_GAMESDIR}/tavorin")
+if(TAVORIN_EXEC MATCHES "[] \t\n\"'\\><~|&;$*?#()`[]")
+  string(REGEX REPLACE "([\"`$\\])" "\\\\\\1" TAVORIN_EXEC "${TAVORIN_EXEC}")
+  set(TAVORIN_EXEC "\"${TAVORIN_EXEC}\"")
+  string(REPLACE "\\" "\\\\" TAVORIN_EXEC "${TAVORIN_EXEC}")
+endif()
 configure_file("${TAVORIN_DESKTOP_TEMPLATE}" "${work}/io.github.tavorin.Tavorin.desktop" @ONLY)
 file(INSTALL "${work}/io.github.tavorin.Tavorin.desktop"
      DESTINATION "${prefix}/${TAVORIN_DATADIR}/applications"
+     PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+
+# The manual page names the installed files, compressed as Debian's tools do it (gzip -9n).
+set(TAVORIN_SYSTEM_REGISTRY "${xdg_config_dir}/tavorin/components.json")
+set(TAVORIN_QEL_PATH "${qel_path}")
+foreach(path TAVORIN_SYSTEM_REGISTRY TAVORIN_QEL_PATH TAVORIN_DATA_PATH)
+  string(REPLACE "\\" "\\e" ${path} "${${path}}")   # roff's escape character
+  string(REPLACE "-" "\\-" ${path} "${${path}}")
+endforeach()
+configure_file("${TAVORIN_MAN_TEMPLATE}" "${work}/tavorin.6" @ONLY)
+execute_process(COMMAND gzip -9n "${work}/tavorin.6" COMMAND_ERROR_IS_FATAL ANY)
+file(INSTALL "${work}/tavorin.6.gz"
+     DESTINATION "${prefix}/${TAVORIN_MANDIR}/man6"
      PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 
 # The registry entry is what the installed library's own registration writes, made by

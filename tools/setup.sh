@@ -12,9 +12,9 @@ mode=${1:-run}
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
-# Building and playing.
+# Building and playing (dpkg-dev: the build takes Debian's hardening flags from dpkg-buildflags).
 run_packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config dpkg-dev
   qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-qpa-plugins libgl-dev qt6-svg-dev xxd
   libimagequant-dev fonts-comic-neue fonts-motoya-l-maruberi libgif-dev zlib1g-dev
   libfluidsynth-dev timgm6mb-soundfont
@@ -23,12 +23,13 @@ run_packages=(
 # The test tools: a private X server, a window manager and their remote control, screenshots,
 # a session bus with the accessibility bus and a screen reader's client library, a Wayland
 # compositor with Qt's Wayland plugin, the install
-# and package checks, the fuzz build, and git for the ordinary user's own clone.
+# and package checks (with Debian's judges of a package: lintian, hardening-check from devscripts,
+# reuse, appstreamcli, man), the fuzz build, and git for the ordinary user's own clone.
 test_packages=(
   xvfb xauth xdotool x11-utils imagemagick openbox
   dbus at-spi2-core python3-pyatspi
   weston qt6-wayland
-  desktop-file-utils appstream dpkg-dev file strace debootstrap
+  desktop-file-utils appstream file strace debootstrap lintian devscripts reuse man-db
   clang libclang-rt-14-dev git
 )
 

@@ -14,11 +14,11 @@ layout . ./etc/xdg | sed 's|^\./||' >"$work/expected"
 diff -u "$work/expected" "$work/installed" || fail "the installed files differ from the layout"
 sed "s|^$prefix/||" "$work/manifest" | sort | diff -u "$work/expected" - || fail "the manifest does not list the installed files"
 
-[ "$(head -n1 "$prefix/bin/tavorin")" = "#!/bin/sh" ] && [ -x "$prefix/bin/tavorin" ] || fail "bin/tavorin is not an executable shell script"
+[ "$(head -n1 "$prefix/games/tavorin")" = "#!/bin/sh" ] && [ -x "$prefix/games/tavorin" ] || fail "games/tavorin is not an executable shell script"
 file -b "$prefix/libexec/tavorin/Tavorin" | grep -q '^ELF.*executable' || fail "libexec/tavorin/Tavorin is not a program"
 qel="$prefix/$INSTALL_QELDIR/libQel.so"
 file -b "$qel" | grep -q '^ELF.*shared object' || fail "libQel.so is not a shared library"
-[ -f "$qel" ] && [ ! -L "$qel" ] && [ $((0$(stat -c %a "$qel") & 022)) -eq 0 ] || fail "libQel.so must be a regular file its group and others cannot write"
+[ -f "$qel" ] && [ ! -L "$qel" ] && [ "$(stat -c %a "$qel")" = 644 ] || fail "libQel.so must be a regular file of mode 644"
 for m in juesmansdesiring fanfa4; do
   cmp -s "$BUILD_DIR/game/$m.mid" "$prefix/share/tavorin/$m.mid" || fail "$m.mid is not the built music"
 done
@@ -33,13 +33,13 @@ desktop="$prefix/share/applications/$app_id.desktop"
 desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the desktop entry"
 entry() { sed -n "s/^$1=//p" "$desktop"; }
 [ "$(entry Path)" = "$prefix/share/tavorin" ] || fail "Path=$(entry Path) is not the data folder"
-[ "$(entry Exec)" = "tavorin" ] && [ "$(entry Icon)" = "$app_id" ] || fail "Exec or Icon do not name the launcher and the icon"
+[ "$(entry Exec)" = "\"$prefix/games/tavorin\"" ] && [ "$(entry Icon)" = "$app_id" ] || fail "Exec or Icon do not name the launcher and the icon"
 appstreamcli validate --no-net "$prefix/share/metainfo/$app_id.metainfo.xml" || fail "appstreamcli rejects the metainfo"
 appstreamcli validate-tree --no-net "$prefix" || fail "appstreamcli rejects the installed tree"
 grep -qF "\"$qel\"" "$prefix/etc/xdg/tavorin/components.json" || fail "the system registry entry does not name $qel"
 
-# ---- A start by name from an unrelated folder, as a player whose only registration names a
-# developer's clone that has since been deleted ----
+# ---- A start by the menu entry's command from an unrelated folder, as a player whose only
+# registration names a developer's clone that has since been deleted ----
 start_x
 home=$work/home
 make_home "$home"
@@ -50,7 +50,7 @@ cd "$work/elsewhere"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 pidfile=$work/pid
 launch_traced env HOME="$home" XDG_CONFIG_HOME= XDG_CACHE_HOME= XDG_DATA_HOME= XDG_RUNTIME_DIR="$work/runtime" \
-  XDG_CONFIG_DIRS="$prefix/etc/xdg" PATH="$prefix/bin:$PATH" sh -c 'echo $$ >"$1"; exec tavorin' sh "$pidfile"
+  XDG_CONFIG_DIRS="$prefix/etc/xdg" sh -c 'echo $$ >"$1"; eval "exec $2"' sh "$pidfile" "$(entry Exec)"
 wait_main_window
 shoot installed-start
 check_running_game "$prefix" "$desktop"

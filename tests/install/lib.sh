@@ -17,12 +17,24 @@ fail_steps+=('[ -z "${DISPLAY:-}" ] || import -window root "$INSTALL_OUT/failure
 # system config folder, both relative to that root (e.g. usr and etc/xdg).
 layout() {
   {
-    printf '%s\n' "$1/bin/tavorin" "$1/libexec/tavorin/Tavorin" "$1/$INSTALL_QELDIR/libQel.so" \
+    printf '%s\n' "$1/games/tavorin" "$1/libexec/tavorin/Tavorin" "$1/$INSTALL_QELDIR/libQel.so" \
       "$1/share/tavorin/juesmansdesiring.mid" "$1/share/tavorin/fanfa4.mid" "$1/share/tavorin/hint-tables.bin" \
       "$1/share/applications/$app_id.desktop" "$1/share/metainfo/$app_id.metainfo.xml" \
-      "$1/share/icons/hicolor/scalable/apps/$app_id.svg" "$2/tavorin/components.json"
+      "$1/share/icons/hicolor/scalable/apps/$app_id.svg" "$2/tavorin/components.json" \
+      "$1/share/man/man6/tavorin.6.gz" "$1/share/doc/tavorin/copyright"
     for s in "${icon_sizes[@]}"; do echo "$1/share/icons/hicolor/${s}x$s/apps/$app_id.png"; done
   } | sort
+}
+
+# Builds the Debian package from $BUILD_DIR into the folder $1 and sets deb. The packager is
+# named for the check alone, with an address that is no one's (lintian takes no bare localhost).
+packager_name="Tavorin Tester" packager_address=tester@localhost.invalid
+build_package() {
+  DEBFULLNAME=$packager_name DEBEMAIL=$packager_address cpack --config "$BUILD_DIR/CPackConfig.cmake" -B "$1" \
+    >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log" >&2; fail "cpack failed"; }
+  local debs=("$1"/*.deb)
+  [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack did not make exactly one .deb"
+  deb=${debs[0]}
 }
 
 # A player's home with nothing set up but a Pictures folder holding probe.bmp: $1.

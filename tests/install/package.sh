@@ -22,22 +22,20 @@ step() { echo "[$((SECONDS - t0)) s] $*"; }
 
 # ---- The package itself ----
 step "building the package"
-cpack --config "$BUILD_DIR/CPackConfig.cmake" -B "$work/cpack" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log" >&2; fail "cpack failed"; }
-debs=("$work"/cpack/*.deb)
-[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack did not make exactly one .deb"
-deb=${debs[0]}
+build_package "$work/cpack"
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = tavorin ] && [ "$(field Version)" = "$PACKAGE_VERSION" ] || fail "package $(field Package) $(field Version)"
-[ "$(field Maintainer)" = "The Tavorin developers" ] || fail "maintainer $(field Maintainer)"
+[ "$(field Maintainer)" = "$packager_name <$packager_address>" ] || fail "maintainer $(field Maintainer)"
 [ "$(field Homepage)" = "${PACKAGE_HOMEPAGE:-}" ] || fail "homepage '$(field Homepage)', not the configured '${PACKAGE_HOMEPAGE:-}'"
 depends=$(field Depends)
 for d in timgm6mb-soundfont fonts-ipafont-gothic fonts-urw-base35 fonts-dejavu-core qt6-qpa-plugins \
          libqt6widgets6 libfluidsynth3 libc6; do
   grep -qE "(^|, )$d( |,|$)" <<<"$depends" || fail "Depends lacks $d: $depends"
 done
-dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -E 'preinst|postinst|prerm|postrm|conffiles' &&
-  fail "the package has maintainer scripts or conffiles; it needs neither"
-layout ./usr ./etc/xdg >"$work/expected"
+dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -E 'preinst|postinst|prerm|postrm' && fail "the package has maintainer scripts; it needs none"
+[ "$(dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles)" = /etc/xdg/tavorin/components.json ] ||
+  fail "the registry entry is not the package's one conffile"
+{ layout ./usr ./etc/xdg; printf '%s\n' ./usr/share/doc/tavorin/changelog.gz ./usr/share/lintian/overrides/tavorin; } | sort >"$work/expected"
 dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sort | diff -u "$work/expected" - || fail "the package's files differ from the layout"
 dpkg-deb --fsys-tarfile "$deb" | tar -xO ./etc/xdg/tavorin/components.json | grep -qF "\"/usr/$INSTALL_QELDIR/libQel.so\"" ||
   fail "the package's registry entry does not name /usr/$INSTALL_QELDIR/libQel.so"
@@ -80,7 +78,8 @@ chown -R 1000:1000 "$root/home/player" "$root/run/user/1000"
 chmod 700 "$root/run/user/1000"
 pidfile=$root/tmp/game.pid
 launch_traced chroot --userspec=1000:1000 "$root" env -i HOME=/home/player XDG_RUNTIME_DIR=/run/user/1000 \
-  DISPLAY="$DISPLAY" PATH=/usr/local/bin:/usr/bin:/bin sh -c 'cd /tmp; echo $$ >/tmp/game.pid; exec tavorin'
+  DISPLAY="$DISPLAY" PATH=/usr/local/bin:/usr/bin:/bin sh -c 'cd /tmp; echo $$ >/tmp/game.pid; eval "exec $1"' sh \
+  "$(sed -n 's/^Exec=//p' "$root/usr/share/applications/$app_id.desktop")"
 wait_main_window
 shoot package-start
 check_running_game "$root/usr" "$root/usr/share/applications/$app_id.desktop"
@@ -89,14 +88,15 @@ shoot package-import
 end_game
 cmp -s "$work/stale-registration" "$root/home/player/.config/tavorin/components.json" || fail "the start changed the player's registry"
 
-# ---- Removal leaves none of its files, and no registry entry ----
-step "apt-get remove tavorin"
+# ---- Removal leaves none of its files but the registry entry, a conffile; a purge takes that too ----
+step "apt-get remove tavorin, then purge"
 in_root apt-get remove -y -q tavorin >>"$work/apt.log" 2>&1 || { tail -n 20 "$work/apt.log" >&2; fail "apt-get remove failed"; }
-state=$(in_root dpkg-query -W -f='${db:Status-Abbrev}' tavorin 2>/dev/null || true)
-[ -z "$state" ] || [ "${state:0:2}" = "un" ] || fail "dpkg still knows the package after removal: '$state'"
 while IFS= read -r f; do
-  [ -d "$root$f" ] || [ ! -e "$root$f" ] || fail "left after removal: $f"
+  [ -d "$root$f" ] || [ ! -e "$root$f" ] || [ "$f" = /etc/xdg/tavorin/components.json ] || fail "left after removal: $f"
 done <"$work/package-files"
-[ ! -e "$root/etc/xdg/tavorin" ] || fail "the system registry entry is left after removal"
+in_root apt-get purge -y -q tavorin >>"$work/apt.log" 2>&1 || { tail -n 20 "$work/apt.log" >&2; fail "apt-get purge failed"; }
+state=$(in_root dpkg-query -W -f='${db:Status-Abbrev}' tavorin 2>/dev/null || true)
+[ -z "$state" ] || [ "${state:0:2}" = "un" ] || fail "dpkg still knows the package after the purge: '$state'"
+[ ! -e "$root/etc/xdg/tavorin" ] || fail "the system registry entry is left after the purge"
 step "done"
 echo "PASS"

@@ -1,0 +1,57 @@
+# Reads the release notes of CHANGELOG (its opening lines give the format), for the AppStream
+# record and the Debian package's changelog.
+#
+# tavorin_read_release_notes(<file> <prefix>) sets, in the caller's scope:
+#   <prefix>_COUNT               the number of releases
+#   <prefix>_<i>_VERSION, _DATE  the i-th release, 0 the newest: its version and date (YYYY-MM-DD)
+#   <prefix>_<i>_NOTES           its notes, one line each, the continuation lines joined on
+#   <prefix>_<i>_LINES           its notes as the file writes them ("  * " lines and the lines that
+#                                continue them)
+# Lines before the first release are the file's preamble. Any other line after it is an error
+# that names the line, and so is a release without notes.
+function(tavorin_read_release_notes file prefix)
+  # The lines as a list, a unit separator standing in for any ";" meanwhile.
+  file(READ "${file}" text)
+  string(ASCII 31 semicolon)
+  string(REPLACE ";" "${semicolon}" text "${text}")
+  string(REPLACE "\n" ";" lines "${text}")
+  set(count 0)
+  set(line_no 0)
+  foreach(line IN LISTS lines)
+    math(EXPR line_no "${line_no} + 1")
+    if(line MATCHES "^([0-9]+(\\.[0-9]+)*) \\(([0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9])\\)$")
+      set(r ${count})
+      math(EXPR count "${count} + 1")
+      set(${prefix}_${r}_VERSION "${CMAKE_MATCH_1}" PARENT_SCOPE)
+      set(${prefix}_${r}_DATE "${CMAKE_MATCH_3}" PARENT_SCOPE)
+      set(notes_${r} "")
+      set(lines_${r} "")
+    elseif(count EQUAL 0 OR line STREQUAL "")
+      continue()
+    elseif(line MATCHES "^  \\* (.+)$")
+      string(APPEND notes_${r} "\n${CMAKE_MATCH_1}")
+      string(APPEND lines_${r} "\n${line}")
+    elseif(line MATCHES "^    ([^ ].*)$" AND NOT notes_${r} STREQUAL "")
+      string(APPEND notes_${r} " ${CMAKE_MATCH_1}")
+      string(APPEND lines_${r} "\n${line}")
+    else()
+      message(FATAL_ERROR "${file}:${line_no}: neither a release, a note (\"  * \") nor its continuation: ${line}")
+    endif()
+  endforeach()
+  if(count EQUAL 0)
+    message(FATAL_ERROR "${file} names no release")
+  endif()
+  math(EXPR last "${count} - 1")
+  foreach(r RANGE ${last})
+    if(notes_${r} STREQUAL "")
+      message(FATAL_ERROR "${file}: a release has no notes")
+    endif()
+    string(SUBSTRING "${notes_${r}}" 1 -1 notes)
+    string(SUBSTRING "${lines_${r}}" 1 -1 release_lines)
+    string(REPLACE "${semicolon}" ";" notes "${notes}")
+    string(REPLACE "${semicolon}" ";" release_lines "${release_lines}")
+    set(${prefix}_${r}_NOTES "${notes}" PARENT_SCOPE)
+    set(${prefix}_${r}_LINES "${release_lines}" PARENT_SCOPE)
+  endforeach()
+  set(${prefix}_COUNT ${count} PARENT_SCOPE)
+endfunction()
