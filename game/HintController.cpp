@@ -54,7 +54,7 @@ void HintController::ask()
         m_tables->request();
     if (!m_agreed) {
         const auto answer = msgbox::Show(
-            m_window, {QStringLiteral("ヒントを使いますか？\r\nヒントを使ったゲームのタイムは記録されません。"), QStringLiteral("ヒント"),
+            m_window, {tr("ヒントを使いますか？\r\nヒントを使ったゲームのタイムは記録されません。"), tr("ヒント"),
                        QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes});
         if (answer != QMessageBox::Yes)
             return;

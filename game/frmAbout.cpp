@@ -40,7 +40,7 @@ frmAbout::frmAbout(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFix
     QPalette black = lblTitle->palette();
     black.setColor(QPalette::WindowText, Qt::black);
     lblTitle->setPalette(black);
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK = new QPushButton(tr("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(TwipsRect(1200, 1680, 1310, 345));
     cmdOK->setDefault(true);
@@ -51,7 +51,8 @@ frmAbout::frmAbout(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFix
     const QString title = QString::fromUtf8(version::kProductName);
     setWindowIcon(QIcon(QPixmap::fromImage(modCommon::GetResPic(ids::icon::kWindow, modCommon::kPictureIcon))));
     imgIco->setPicture(modCommon::GetResPic(ids::icon::kWindow, modCommon::kPictureIcon));
-    setWindowTitle(title + QStringLiteral("のﾊﾞｰｼﾞｮﾝ情報"));
+    //: The about window's title; %1 is the program's name.
+    setWindowTitle(tr("%1のﾊﾞｰｼﾞｮﾝ情報").arg(title));
     lblTitle->setText(title);
     lblVersion->setText(VersionText(version::kMajor, version::kMinor, version::kRevision));
     lblCopyright->setText(QString::fromUtf8(version::kLegalCopyright));
@@ -66,7 +67,7 @@ frmAbout::frmAbout(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFix
 
 QString frmAbout::VersionText(int major, int minor, int revision)
 {
-    return QStringLiteral("Ver.%1.%2.%3").arg(major).arg(minor).arg(revision);
+    return tr("Ver.%1.%2.%3").arg(major).arg(minor).arg(revision);
 }
 
 void frmAbout::cmdOK_Click()
