@@ -8,6 +8,7 @@
 #include "Version.h"
 #include "modCommon.h"
 
+#include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
 #include <QPainter>
@@ -56,11 +57,15 @@ frmAbout::frmAbout(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFix
     lblTitle->setText(title);
     lblVersion->setText(VersionText(version::kMajor, version::kMinor, version::kRevision));
     lblCopyright->setText(QString::fromUtf8(version::kLegalCopyright));
-    // A copyright line wider than its label is set smaller, so that all of it shows.
-    const int wide = lblCopyright->fontMetrics().horizontalAdvance(lblCopyright->text());
-    if (wide > lblCopyright->width()) {
-        QFont font = lblCopyright->font();
-        font.setPointSizeF(font.pointSizeF() * lblCopyright->width() / wide);
+    // A copyright line wider than its label is set smaller, so that all of it shows. A font's
+    // widths do not shrink in proportion to its size (the Japanese desktop's default font rounds
+    // them up), so the size goes down in steps until the line fits.
+    QFont font = lblCopyright->font();
+    const auto wide = [&] { return QFontMetrics(font).horizontalAdvance(lblCopyright->text()); };
+    if (wide() > lblCopyright->width()) {
+        font.setPointSizeF(font.pointSizeF() * lblCopyright->width() / wide());
+        while (wide() > lblCopyright->width() && font.pointSizeF() > 1)
+            font.setPointSizeF(font.pointSizeF() - 0.25);
         lblCopyright->setFont(font);
     }
 }

@@ -85,3 +85,18 @@ wait_game_exit() {
   rc=0
   wait "$game_pid" || rc=$?
 }
+
+# Runs the game (TAVORIN in TAVORIN_RUN_DIR) on a private session bus with Qt's accessibility
+# bridge on, and the AT-SPI client $1 (arguments $2...) beside it: a screen reader's view. Succeeds
+# when the client does; the game is ended after it.
+run_with_atspi() {
+  QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 work=$work TAVORIN=$TAVORIN TAVORIN_RUN_DIR=$TAVORIN_RUN_DIR dbus-run-session -- bash -c '
+    set -euo pipefail
+    (cd "$TAVORIN_RUN_DIR" && exec "$TAVORIN") >"$work/game.log" 2>&1 &
+    game=$!
+    rc=0
+    timeout 90 /usr/bin/python3 "$@" || rc=$?
+    kill "$game" 2>/dev/null || true
+    exit "$rc"
+  ' run_with_atspi "$@"
+}
