@@ -2,6 +2,7 @@
 # lupdate reads the sources (every C++ file under FOLDERS) into a copy of TS and must find no
 # text that the file lacks and leave no entry unfinished.
 #   cmake -DLUPDATE=<lupdate> -DTS=<file.ts> -DFOLDERS=<folder,...> -DWORK=<scratch folder> -P CheckComplete.cmake
+file(MAKE_DIRECTORY ${WORK})
 set(copy ${WORK}/check_complete.ts)
 string(REPLACE "," ";" FOLDERS "${FOLDERS}")
 file(COPY_FILE ${TS} ${copy})
