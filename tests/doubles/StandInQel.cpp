@@ -44,10 +44,7 @@ public:
     {
 #ifdef STAND_IN_JAPANESE
         const auto* entry = qel::catalogue::findString(m_id, qel::catalogue::kLanguageJapanese);
-        if (!entry)
-            return hr::kResourceNotFound;
-        *text = QStringView(entry->text).toString();
-        return hr::kOk;
+        return entry ? (*text = QStringView(entry->text).toString(), hr::kOk) : hr::kResourceNotFound;
 #else
         return hr::kOutOfMemory;
 #endif

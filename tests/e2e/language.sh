@@ -1,20 +1,11 @@
-# The program in the player's language, read through AT-SPI as a screen reader reads it, under
-# ja_JP.UTF-8, C.UTF-8 and en_US.UTF-8 (language_client.py says what each must show). The two
-# named locales are made here with localedef (Debian's locales package) and kept in $E2E_OUT, so
-# the machine needs none of them generated. Screenshots: $E2E_OUT/language_<locale>_<window>.png.
+# The program's language under ja_JP, C and en_US (UTF-8) through AT-SPI (language_client.py); the
+# locales made by localedef (Debian's locales) in $E2E_OUT, an empty home for the import dialog.
 source "$(dirname "$0")/lib.sh"
-: "${TAVORIN_SCRIPTED:?path of the program with the repeatable shuffle}"
-TAVORIN=$TAVORIN_SCRIPTED
+TAVORIN=${TAVORIN_SCRIPTED:?path of the program with the repeatable shuffle}
 unset LANGUAGE LANG LC_MESSAGES
-export LOCPATH=$E2E_OUT/locales
-mkdir -p "$LOCPATH"
-for name in ja_JP en_US; do
-  [ -e "$LOCPATH/$name.UTF-8/LC_CTYPE" ] || localedef -i "$name" -f UTF-8 "$LOCPATH/$name.UTF-8" \
-    || fail "cannot make the locale $name.UTF-8"
-done
-# An empty home: the import dialog lists its folder, which holds nothing of the machine's.
-export HOME=$work/home
-mkdir -p "$HOME"
+export LOCPATH=$E2E_OUT/locales HOME=$work/home
+mkdir -p "$LOCPATH" "$HOME"
+for name in ja_JP en_US; do [ -e "$LOCPATH/$name.UTF-8/LC_CTYPE" ] || localedef -i $name -f UTF-8 "$LOCPATH/$name.UTF-8" || fail "no locale $name"; done
 start_x
 register_qel
 for locale in ja_JP.UTF-8 C.UTF-8 en_US.UTF-8; do

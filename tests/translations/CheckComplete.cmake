@@ -1,25 +1,15 @@
-# Every text the program's sources give for translation has a finished English translation:
-# lupdate reads the sources (every C++ file under FOLDERS) into a copy of TS and must find no
-# text that the file lacks and leave no entry unfinished.
+# Every text of the sources is translated and finished in TS, and nothing more: lupdate reads the
+# C++ files under FOLDERS into a copy of TS and must find no new text, none unfinished, none obsolete.
 #   cmake -DLUPDATE=<lupdate> -DTS=<file.ts> -DFOLDERS=<folder,...> -DWORK=<scratch folder> -P CheckComplete.cmake
-file(MAKE_DIRECTORY ${WORK})
-set(copy ${WORK}/check_complete.ts)
 string(REPLACE "," ";" FOLDERS "${FOLDERS}")
-file(COPY_FILE ${TS} ${copy})
-execute_process(COMMAND ${LUPDATE} -extensions cpp,h -no-obsolete -locations none ${FOLDERS} -ts ${copy}
+file(MAKE_DIRECTORY ${WORK})
+file(COPY_FILE ${TS} ${WORK}/copy.ts)
+execute_process(COMMAND ${LUPDATE} -extensions cpp,h -no-obsolete -locations none ${FOLDERS} -ts ${WORK}/copy.ts
                 RESULT_VARIABLE status OUTPUT_VARIABLE report ERROR_VARIABLE report)
+file(READ ${WORK}/copy.ts copy)
+string(REGEX MATCHALL "<source>[^<]*</source>[ \n]*<translation type=\"unfinished\"" unfinished "${copy}")
+if(NOT status EQUAL 0 OR NOT report MATCHES "\\(0 new" OR report MATCHES "obsolete" OR unfinished)
+  string(REPLACE ";" "\n" unfinished "${unfinished}")
+  message(FATAL_ERROR "${report}\nTexts that ${TS} lacks (new above), holds in vain (obsolete) or leaves unfinished:\n${unfinished}")
+endif()
 message("${report}")
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "lupdate failed with status ${status}")
-endif()
-if(NOT report MATCHES "Found [0-9]+ source text\\(s\\) \\(0 new")
-  message(FATAL_ERROR "The sources hold texts that ${TS} does not translate (the new entries above).")
-endif()
-file(STRINGS ${copy} unfinished REGEX "type=\"unfinished\"")
-list(LENGTH unfinished count)
-if(count GREATER 0)
-  file(READ ${copy} whole)
-  string(REGEX MATCHALL "<source>[^<]*</source>[ \n]*<translation type=\"unfinished\"" entries "${whole}")
-  string(REPLACE ";" "\n" entries "${entries}")
-  message(FATAL_ERROR "${count} texts have no finished translation in ${TS}:\n${entries}")
-endif()
