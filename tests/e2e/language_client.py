@@ -140,6 +140,7 @@ def main():
     shoot("text_menu")
     xdotool("key", "Escape")
     close("entry", "OK")
+    check("main", texts(app))   # now with the tiles' names and places and the announced end
     print("PASS: every window in the language of %s" % LOCALE)
 
 
