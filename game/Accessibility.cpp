@@ -4,6 +4,7 @@
 #include "ImageControl.h"
 
 #include <QAccessible>
+#include <QCoreApplication>
 #include <QWidget>
 
 namespace accessibility {
@@ -12,18 +13,28 @@ void describeMainControls(const controls::ControlArray<ImageControl*, 1, 3>& img
                           const controls::ControlArray<ImageControl*, 1, 3>& imgSentaku, ImageControl& imgTitle,
                           QWidget& board)
 {
-    board.setAccessibleName(QStringLiteral("Board"));
-    board.setAccessibleDescription(QStringLiteral("4 x 4 tiles; slide a tile beside the gap into it"));
-    const char* commands[][2] = {{"Menu", "Opens the game menu"}, {"Start", "Starts a new game"}, {"End", "Quits the game"}};
+    board.setAccessibleName(QCoreApplication::translate("accessibility", "盤面"));
+    board.setAccessibleDescription(QCoreApplication::translate("accessibility", "4 x 4のタイル。空きの隣のタイルを空きへ動かします"));
+    // The buttons' names are the lettering of their pictures, kept as drawn in every language.
+    const char* commands[][2] = {
+        //: The lettering of the Menu button's picture, kept as drawn.
+        {QT_TRANSLATE_NOOP("accessibility", "Menu"), QT_TRANSLATE_NOOP("accessibility", "ゲームのメニューを開きます")},
+        //: The lettering of the Start button's picture, kept as drawn.
+        {QT_TRANSLATE_NOOP("accessibility", "Start"), QT_TRANSLATE_NOOP("accessibility", "新しいゲームを始めます")},
+        //: The lettering of the End button's picture, kept as drawn.
+        {QT_TRANSLATE_NOOP("accessibility", "End"), QT_TRANSLATE_NOOP("accessibility", "ゲームを終わります")},
+    };
     for (int i = 1; i <= 3; ++i) {
-        imgCmd[i]->setAccessibleName(QLatin1String(commands[i - 1][0]));
-        imgCmd[i]->setAccessibleDescription(QLatin1String(commands[i - 1][1]));
+        imgCmd[i]->setAccessibleName(QCoreApplication::translate("accessibility", commands[i - 1][0]));
+        imgCmd[i]->setAccessibleDescription(QCoreApplication::translate("accessibility", commands[i - 1][1]));
     }
     for (int n = 1; n <= 3; ++n) {
-        imgSentaku[n]->setAccessibleName(QStringLiteral("Picture %1").arg(n));
-        imgSentaku[n]->setAccessibleDescription(QStringLiteral("Chooses picture %1 for the next game").arg(n));
+        imgSentaku[n]->setAccessibleName(QCoreApplication::translate("accessibility", "画像%1").arg(n));
+        imgSentaku[n]->setAccessibleDescription(
+            QCoreApplication::translate("accessibility", "次のゲームの画像を画像%1にします").arg(n));
     }
-    imgTitle.setAccessibleName(QStringLiteral("Tavorin"));
+    //: The lettering of the title's picture, kept as drawn.
+    imgTitle.setAccessibleName(QCoreApplication::translate("accessibility", "Tavorin"));
 }
 
 void describeTiles(const board::BoardModel& model, const std::array<ImageControl*, board::kCells>& imgPanel)
@@ -35,9 +46,9 @@ void describeTiles(const board::BoardModel& model, const std::array<ImageControl
         const board::Cell cell = model.board.find(t).value_or(board::Cell{});
         ImageControl* panel = imgPanel[k];
         panel->setGridCell(cell.row - 1, cell.column - 1);
-        panel->setAccessibleName(QStringLiteral("Tile %1").arg(t));
+        panel->setAccessibleName(QCoreApplication::translate("accessibility", "タイル%1").arg(t));
         panel->setAccessibleDescription(
-            QStringLiteral("Piece from column %1, row %2 of the picture, now in column %3, row %4")
+            QCoreApplication::translate("accessibility", "画像の%1列%2行目のピース、いまは%3列%4行目")
                 .arg((t - 1) % board::kColumns + 1).arg((t - 1) / board::kColumns + 1).arg(cell.column).arg(cell.row));
     }
 }

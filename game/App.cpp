@@ -3,6 +3,7 @@
 
 #include "AppError.h"
 #include "Fonts.h"
+#include "Language.h"
 #include "SingleInstance.h"
 #include "UncaughtErrorReport.h"
 #include "Version.h"
@@ -79,6 +80,7 @@ int runTavorin(int argc, char** argv, board::RandomSource& random)
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(version::kMajor).arg(version::kMinor).arg(version::kRevision));
     QApplication::setQuitOnLastWindowClosed(false);
+    language::install();   // before any text is made, the error report's included
     fonts::installSubstitutions();
     // Read as the PNG it is: asked to find the format itself, Qt would load every image format
     // plugin installed (and libraries such as libjpeg and Qt SVG) before the first window.

@@ -54,7 +54,7 @@ void HintController::ask()
         m_tables->request();
     if (!m_agreed) {
         const auto answer = msgbox::Show(
-            m_window, {QStringLiteral("ヒントを使いますか？\r\nヒントを使ったゲームのタイムは記録されません。"), QStringLiteral("ヒント"),
+            m_window, {tr("ヒントを使いますか？\r\nヒントを使ったゲームのタイムは記録されません。"), tr("ヒント"),
                        QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes});
         if (answer != QMessageBox::Yes)
             return;
@@ -99,7 +99,7 @@ void HintController::onAnswer(int tile, const board::Board& boardWhenAsked)
     if (m_panel < 0)
         return;
     m_used = true;
-    accessibility::announce(*m_panels[m_panel]->parentWidget(), QStringLiteral("Hint: slide tile %1").arg(tile));
+    accessibility::announce(*m_panels[m_panel]->parentWidget(), tr("ヒント: タイル%1を動かしてください").arg(tile));
     m_blinks = 0;
     timHint.setEnabled(true);
     timHint.setInterval(kBlinkInterval);

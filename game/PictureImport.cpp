@@ -7,13 +7,17 @@
 #include "OpenFileDialog.h"
 #include "PictureFile.h"
 
+#include <QCoreApplication>
+
 namespace pictureImport {
 
 std::optional<QString> chooseFile(dialogs::OpenFileDialog& dialog, QWidget* parent)
 {
-    dialog.setDialogTitle(QStringLiteral("画像取込"));
-    dialog.setFilter(QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(*.bmp,*.dib)|*.bmp;*.dib|") + QStringLiteral("GIFﾌｧｲﾙ(*.gif)|*.gif|") +
-                     QStringLiteral("JPEGﾌｧｲﾙ(*.jpg)|*.jpg"));
+    dialog.setDialogTitle(QCoreApplication::translate("pictureImport", "画像取込"));
+    // The file types' descriptions are the player's to read; their patterns are not translated.
+    dialog.setFilter(QCoreApplication::translate("pictureImport", "ﾋﾞｯﾄﾏｯﾌﾟ(*.bmp,*.dib)") + QStringLiteral("|*.bmp;*.dib|")
+                     + QCoreApplication::translate("pictureImport", "GIFﾌｧｲﾙ(*.gif)") + QStringLiteral("|*.gif|")
+                     + QCoreApplication::translate("pictureImport", "JPEGﾌｧｲﾙ(*.jpg)") + QStringLiteral("|*.jpg"));
     dialog.setDefaultExt(QStringLiteral(".bmp"));
     dialog.setFileName(QString());
     const QString chosen = dialog.ShowOpen(parent);
@@ -32,8 +36,10 @@ QImage load(const QString& path)
 
 void showNotRecognised(QWidget* parent)
 {
-    msgbox::Show(parent, {QStringLiteral("この画像ファイルは認識できません。\r\nもう一度画像ファイルを指定してください。"),
-                          QStringLiteral("画像取込エラー"), QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok});
+    msgbox::Show(parent,
+                 {QCoreApplication::translate("pictureImport", "この画像ファイルは認識できません。\r\nもう一度画像ファイルを指定してください。"),
+                  QCoreApplication::translate("pictureImport", "画像取込エラー"), QMessageBox::Warning, QMessageBox::Ok,
+                  QMessageBox::Ok});
 }
 
 }  // namespace pictureImport

@@ -8,6 +8,7 @@
 #include "Version.h"
 #include "modCommon.h"
 
+#include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
 #include <QPainter>
@@ -40,7 +41,7 @@ frmAbout::frmAbout(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFix
     QPalette black = lblTitle->palette();
     black.setColor(QPalette::WindowText, Qt::black);
     lblTitle->setPalette(black);
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK = new QPushButton(tr("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(TwipsRect(1200, 1680, 1310, 345));
     cmdOK->setDefault(true);
@@ -51,22 +52,27 @@ frmAbout::frmAbout(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFix
     const QString title = QString::fromUtf8(version::kProductName);
     setWindowIcon(QIcon(QPixmap::fromImage(modCommon::GetResPic(ids::icon::kWindow, modCommon::kPictureIcon))));
     imgIco->setPicture(modCommon::GetResPic(ids::icon::kWindow, modCommon::kPictureIcon));
-    setWindowTitle(title + QStringLiteral("のﾊﾞｰｼﾞｮﾝ情報"));
+    //: The about window's title; %1 is the program's name.
+    setWindowTitle(tr("%1のﾊﾞｰｼﾞｮﾝ情報").arg(title));
     lblTitle->setText(title);
     lblVersion->setText(VersionText(version::kMajor, version::kMinor, version::kRevision));
     lblCopyright->setText(QString::fromUtf8(version::kLegalCopyright));
-    // A copyright line wider than its label is set smaller, so that all of it shows.
-    const int wide = lblCopyright->fontMetrics().horizontalAdvance(lblCopyright->text());
-    if (wide > lblCopyright->width()) {
-        QFont font = lblCopyright->font();
-        font.setPointSizeF(font.pointSizeF() * lblCopyright->width() / wide);
+    // A copyright line wider than its label is set smaller, so that all of it shows. A font's
+    // widths do not shrink in proportion to its size (the Japanese desktop's default font rounds
+    // them up), so the size goes down in steps until the line fits.
+    QFont font = lblCopyright->font();
+    const auto wide = [&] { return QFontMetrics(font).horizontalAdvance(lblCopyright->text()); };
+    if (wide() > lblCopyright->width()) {
+        font.setPointSizeF(font.pointSizeF() * lblCopyright->width() / wide());
+        while (wide() > lblCopyright->width() && font.pointSizeF() > 1)
+            font.setPointSizeF(font.pointSizeF() - 0.25);
         lblCopyright->setFont(font);
     }
 }
 
 QString frmAbout::VersionText(int major, int minor, int revision)
 {
-    return QStringLiteral("Ver.%1.%2.%3").arg(major).arg(minor).arg(revision);
+    return tr("Ver.%1.%2.%3").arg(major).arg(minor).arg(revision);
 }
 
 void frmAbout::cmdOK_Click()

@@ -17,29 +17,30 @@ namespace ids = qel::ids;
 using screen::TwipsRect;
 
 namespace {
-// One line a control: what to do, then what it does.
+// One line a control: what to do, then what it does. Start, End and Menu name the buttons by
+// the lettering of their pictures.
 const char* const kLines[][2] = {
-    {"Click a tile beside the gap", "slides it into the gap"},
-    {"Arrow keys", "slide a tile into the gap, the way they point"},
-    {"H", "hint: blinks the tile to slide next (no record then)"},
-    {"Ctrl+N, F2", "Start: a new game"},
-    {"Ctrl+Q", "End: quits the game"},
-    {"F10, Menu key", "opens the game menu"},
-    {"Tab, Shift+Tab", "move between the buttons and the pictures"},
-    {"Space, Enter", "press the button or picture with the focus"},
-    {"Esc", "closes this window and the game menu"},
+    {QT_TRANSLATE_NOOP("frmHelp", "タイルをクリック"), QT_TRANSLATE_NOOP("frmHelp", "空きの隣のタイルなら、空きへ動く")},
+    {QT_TRANSLATE_NOOP("frmHelp", "矢印キー"), QT_TRANSLATE_NOOP("frmHelp", "矢印の向きにタイルが空きへ動く")},
+    {QT_TRANSLATE_NOOP("frmHelp", "H"), QT_TRANSLATE_NOOP("frmHelp", "ヒント: 次に動かすタイルが点滅（記録なし）")},
+    {QT_TRANSLATE_NOOP("frmHelp", "Ctrl+N、F2"), QT_TRANSLATE_NOOP("frmHelp", "Start: 新しいゲーム")},
+    {QT_TRANSLATE_NOOP("frmHelp", "Ctrl+Q"), QT_TRANSLATE_NOOP("frmHelp", "End: ゲームを終わる")},
+    {QT_TRANSLATE_NOOP("frmHelp", "F10、メニューキー"), QT_TRANSLATE_NOOP("frmHelp", "ゲームのメニューを開く")},
+    {QT_TRANSLATE_NOOP("frmHelp", "Tab、Shift+Tab"), QT_TRANSLATE_NOOP("frmHelp", "ボタンと画像の間を移る")},
+    {QT_TRANSLATE_NOOP("frmHelp", "Space、Enter"), QT_TRANSLATE_NOOP("frmHelp", "フォーカスのあるボタンや画像を押す")},
+    {QT_TRANSLATE_NOOP("frmHelp", "Esc"), QT_TRANSLATE_NOOP("frmHelp", "この画面とゲームのメニューを閉じる")},
 };
 }  // namespace
 
 frmHelp::frmHelp(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFixedDialog), timCmd(this, 100)
 {
-    dialogframe::Fix(*this, QStringLiteral("操作方法"), 7800, 2760);
+    dialogframe::Fix(*this, tr("操作方法"), 7800, 2760);
     setAllowEscape(true);
     QStringList keys;
     QStringList actions;
     for (const auto& line : kLines) {
-        keys << QLatin1String(line[0]);
-        actions << QLatin1String(line[1]);
+        keys << tr(line[0]);
+        actions << tr(line[1]);
     }
     const auto column = [this](QLabel*& label, const char* name, const QStringList& lines, QRect rect) {
         label = new QLabel(lines.join(QLatin1Char('\n')), this);
@@ -55,8 +56,9 @@ frmHelp::frmHelp(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFixed
     imgCmd->setObjectName(QStringLiteral("imgCmd"));
     imgCmd->setPressable(true);
     imgCmd->setTwipsGeometry(3498, 2220, 804, 396);
-    imgCmd->setAccessibleName(QStringLiteral("OK"));
-    imgCmd->setAccessibleDescription(QStringLiteral("Closes the list of controls"));
+    //: The lettering of the OK button's picture, kept as drawn.
+    imgCmd->setAccessibleName(tr("OK"));
+    imgCmd->setAccessibleDescription(tr("操作方法を閉じます"));
     connect(imgCmd, &ImageControl::Click, this, &frmHelp::imgCmd_Click);
     connect(&timCmd, &WindowTimer::Timer, this, &frmHelp::timCmd_Timer);
 

@@ -73,7 +73,7 @@ void frmMain::createControls()
 
     lblTime = new QuietLabel(QStringLiteral("00:00:00"), this);   // read on demand, not announced each second
     lblTime->setTextFormat(Qt::PlainText);
-    lblTime->setAccessibleName(QStringLiteral("Time"));
+    lblTime->setAccessibleName(tr("タイム"));
     lblTime->setObjectName(QStringLiteral("lblTime"));
     lblTime->setGeometry(TwipsRect(2160, 5280, 1092, 372));
     lblTime->setFont(fonts::make(fonts::kLucida, 10.8, true));
@@ -100,19 +100,19 @@ void frmMain::createControls()
 
 void frmMain::createMenu()
 {
-    mMenu = new QMenu(QStringLiteral("メニュー"), this);
-    mOrignal = mMenu->addAction(QStringLiteral("画像選択"));
-    mInputPic = mMenu->addAction(QStringLiteral("画像取込"));
-    mPreview = mMenu->addAction(QStringLiteral("プレビュー"));
-    mAnime = mMenu->addMenu(QStringLiteral("アニメーション"));
-    mAnimChk[0] = mAnime->addAction(QStringLiteral("オン"));
-    mAnimChk[1] = mAnime->addAction(QStringLiteral("オフ"));
+    mMenu = new QMenu(tr("メニュー"), this);
+    mOrignal = mMenu->addAction(tr("画像選択"));
+    mInputPic = mMenu->addAction(tr("画像取込"));
+    mPreview = mMenu->addAction(tr("プレビュー"));
+    mAnime = mMenu->addMenu(tr("アニメーション"));
+    mAnimChk[0] = mAnime->addAction(tr("オン"));
+    mAnimChk[1] = mAnime->addAction(tr("オフ"));
     for (QAction* item : mAnimChk)
         item->setCheckable(true);
     mAnimChk[0]->setChecked(true);
-    mScore = mMenu->addAction(QStringLiteral("スコア"));
+    mScore = mMenu->addAction(tr("スコア"));
     mMenu->addSeparator()->setObjectName(QStringLiteral("mbar"));
-    mVersion = mMenu->addAction(QStringLiteral("バージョン情報"));
+    mVersion = mMenu->addAction(tr("バージョン情報"));
     mMenu->addSeparator();
-    mHelp = mMenu->addAction(QStringLiteral("操作方法"));
+    mHelp = mMenu->addAction(tr("操作方法"));
 }

@@ -27,7 +27,7 @@ std::int32_t Twips(double value)
 frmPreview::frmPreview(const QImage& picture, QWidget* owner)
     : ButtonClosedDialog(owner, dialogframe::kFixedDialog), timCmd(this, 100, false)
 {
-    dialogframe::Fix(*this, QStringLiteral("プレビュー"), 2520, 3072);
+    dialogframe::Fix(*this, tr("プレビュー"), 2520, 3072);
     imgPrev = new ImageControl(this);
     imgPrev->setObjectName(QStringLiteral("imgPrev"));
     imgCmd = new ImageControl(this);
@@ -36,10 +36,11 @@ frmPreview::frmPreview(const QImage& picture, QWidget* owner)
     imgPrev->setTwipsGeometry(0, 0, 2500, 2500);
     imgCmd->setTwipsGeometry(840, 2640, Twips(kButtonWidth), Twips(kButtonHeight));
     connect(imgCmd, &ImageControl::Click, this, &frmPreview::imgCmd_Click);
-    imgPrev->setAccessibleName(QStringLiteral("Preview"));
-    imgPrev->setAccessibleDescription(QStringLiteral("The whole picture of this game"));
-    imgCmd->setAccessibleName(QStringLiteral("Close"));
-    imgCmd->setAccessibleDescription(QStringLiteral("Closes the preview"));
+    imgPrev->setAccessibleName(tr("プレビュー"));
+    imgPrev->setAccessibleDescription(tr("このゲームの画像の全体"));
+    //: The lettering of the Close button's picture, kept as drawn.
+    imgCmd->setAccessibleName(tr("Close"));
+    imgCmd->setAccessibleDescription(tr("プレビューを閉じます"));
     connect(&timCmd, &WindowTimer::Timer, this, &frmPreview::timCmd_Timer);
 
     timCmd.setEnabled(true);

@@ -21,13 +21,15 @@ using screen::TwipsRect;
 
 namespace {
 constexpr std::int32_t kButtonPictures[] = {ids::bmp::kClearButton, ids::bmp::kOkButton};   // imgCmd(0), imgCmd(1)
-const QString kNoName = QStringLiteral("名前なし");
+// The holder of an empty record: written to the store as it stands, in every language, and
+// shown in the player's language.
+const char* const kNoName = QT_TRANSLATE_NOOP("frmScore", "名前なし");
 const QString kNoTime = QStringLiteral("01:00:00");
 }  // namespace
 
 frmScore::frmScore(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFixedDialog), timCmd(this, 0, false)
 {
-    dialogframe::Fix(*this, QStringLiteral("スコア"), 2472, 1512);
+    dialogframe::Fix(*this, tr("スコア"), 2472, 1512);
     // The stored name and time are shown exactly as read, never as markup.
     lblName = new QLabel(this);
     lblName->setTextFormat(Qt::PlainText);
@@ -49,10 +51,12 @@ frmScore::frmScore(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFix
         imgCmd[i]->setTwipsGeometry(lefts[i], 1080, 804, 396);
         connect(imgCmd[i], &ImageControl::Click, this, [this, i] { imgCmd_Click(i); });
     }
-    imgCmd[0]->setAccessibleName(QStringLiteral("Clear"));
-    imgCmd[0]->setAccessibleDescription(QStringLiteral("Clears the best time, after asking"));
-    imgCmd[1]->setAccessibleName(QStringLiteral("OK"));
-    imgCmd[1]->setAccessibleDescription(QStringLiteral("Closes the best time"));
+    //: The lettering of the Clear button's picture, kept as drawn.
+    imgCmd[0]->setAccessibleName(tr("Clear"));
+    imgCmd[0]->setAccessibleDescription(tr("確認のうえ、ベストタイムを消します"));
+    //: The lettering of the OK button's picture, kept as drawn.
+    imgCmd[1]->setAccessibleName(tr("OK"));
+    imgCmd[1]->setAccessibleDescription(tr("スコアを閉じます"));
     connect(&timCmd, &WindowTimer::Timer, this, &frmScore::timCmd_Timer);
 
     timCmd.setEnabled(true);
@@ -66,18 +70,18 @@ frmScore::frmScore(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFix
     const QString time = modCommon::ReadSetting(recordKeys::kApplication, recordKeys::kSection, recordKeys::kTime);
     const QString name = modCommon::ReadSetting(recordKeys::kApplication, recordKeys::kSection, recordKeys::kName);
     const bool empty = name.isEmpty() || time.isEmpty();
-    lblName->setText(empty ? kNoName : name);
+    lblName->setText(empty || name == QString::fromUtf8(kNoName) ? tr(kNoName) : name);
     lblTime->setText(empty ? kNoTime : time);
 }
 
 void frmScore::imgCmd_Click(int index)
 {
     if (index == 0) {
-        const auto answer = msgbox::Show(this, {QStringLiteral("スコアをクリアしてよろしいですか？"), QStringLiteral("確認"),
+        const auto answer = msgbox::Show(this, {tr("スコアをクリアしてよろしいですか？"), tr("確認"),
                                                 QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes});
         if (answer == QMessageBox::Yes) {
             modCommon::WriteSetting(recordKeys::kApplication, recordKeys::kSection, recordKeys::kTime, kNoTime);
-            modCommon::WriteSetting(recordKeys::kApplication, recordKeys::kSection, recordKeys::kName, kNoName);
+            modCommon::WriteSetting(recordKeys::kApplication, recordKeys::kSection, recordKeys::kName, QString::fromUtf8(kNoName));
         }
     }
     accept();

@@ -37,9 +37,9 @@ QString trimSpaces(const QString& text)
 frmScrName::frmScrName(const QLabel& clock, QWidget* owner)
     : ButtonClosedDialog(owner, dialogframe::kFixedDialog), timCmd(this, 0, false), m_clock(clock)
 {
-    dialogframe::Fix(*this, QStringLiteral("記録"), 3060, 1068);
+    dialogframe::Fix(*this, tr("記録"), 3060, 1068);
     const QFont font = fonts::make(fonts::kGothic, 10.2, false);
-    lblName = new QLabel(QStringLiteral("お名前"), this);
+    lblName = new QLabel(tr("お名前"), this);
     lblName->setTextFormat(Qt::PlainText);
     lblName->setObjectName(QStringLiteral("lblName"));
     lblName->setGeometry(TwipsRect(120, 288, 732, 252));
@@ -56,9 +56,10 @@ frmScrName::frmScrName(const QLabel& clock, QWidget* owner)
     imgCmd->setObjectName(QStringLiteral("imgCmd"));
     imgCmd->setTwipsGeometry(1044, 600, 804, 396);
     connect(imgCmd, &ImageControl::Click, this, &frmScrName::imgCmd_Click);
-    imgCmd->setAccessibleName(QStringLiteral("OK"));
-    imgCmd->setAccessibleDescription(QStringLiteral("Keeps the best time under this name"));
-    txtName->setAccessibleName(QStringLiteral("Name"));
+    //: The lettering of the OK button's picture, kept as drawn.
+    imgCmd->setAccessibleName(tr("OK"));
+    imgCmd->setAccessibleDescription(tr("この名前でベストタイムを記録します"));
+    txtName->setAccessibleName(tr("お名前"));
     connect(&timCmd, &WindowTimer::Timer, this, &frmScrName::timCmd_Timer);
 
     timCmd.setEnabled(true);
@@ -72,7 +73,7 @@ frmScrName::frmScrName(const QLabel& clock, QWidget* owner)
 void frmScrName::imgCmd_Click()
 {
     if (trimSpaces(txtName->text()).isEmpty()) {
-        msgbox::Show(this, {QStringLiteral("名前を入力してください。"), QStringLiteral("ハイスコア"),
+        msgbox::Show(this, {tr("名前を入力してください。"), tr("ハイスコア"),
                             QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok});
         txtName->setFocus();
         return;

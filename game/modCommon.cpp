@@ -4,6 +4,7 @@
 #include "AppError.h"
 #include "CatalogueIds.h"
 #include "CreateObject.h"
+#include "Language.h"
 #include "QelInterface.h"
 #include "SettingsStore.h"
 
@@ -64,6 +65,12 @@ QString GetResStr(std::int32_t id)
     const std::int16_t narrow = NarrowId(id);
     const auto res = component::createObject<qel::_QelRes>(qel::kClsidQelRes);
     Check(res->Id(narrow), id, "Id");
+    // Japanese is what every library serves by default; one made before languages has no
+    // _QelRes2 and is read as it is.
+    if (language::current() == language::Choice::English) {
+        if (const auto languages = res.as<qel::_QelRes2>())
+            Check(languages->Language(qel::kLanguageEnglish), id, "Language");
+    }
     QString text;
     Check(res->GetResString(&text), id, "GetResString");
     return text;

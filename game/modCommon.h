@@ -16,6 +16,9 @@ namespace modCommon {
 // ---- Resource access: the game's only way to its colours, captions and pictures ----
 // Each call creates one object of the resource library by its class id, sets the id (and the
 // picture type), reads one result and releases the object on every path. Nothing is cached.
+// GetResStr reads in the player's language (language::current()): the library serves a string
+// it has not in English in Japanese, and a library that knows no languages (no _QelRes2) is read
+// as it is, in Japanese.
 // Errors raised (errors::AppError), none of them caught by the callers:
 //   6   overflow: the id lies outside -32768..32767 (raised before any object is created);
 //   429 cannot create object: the library is not registered, missing or broken;

@@ -92,6 +92,8 @@ constexpr std::array<unsigned char, kIidRecordSize> makeIidRecord()
 constexpr auto kIidRecord = makeIidRecord();
 
 constexpr std::uint16_t kJa = kLanguageJapanese;
+constexpr std::uint16_t kEn = kLanguageEnglish;
+static_assert(kLanguageJapanese == std::uint16_t(qel::kLanguageJapanese) && kLanguageEnglish == std::uint16_t(qel::kLanguageEnglish));
 namespace str = ids::str;
 namespace bmp = ids::bmp;
 namespace icon = ids::icon;
@@ -113,6 +115,10 @@ constexpr StringEntry kStrings[] = {
     {str::kEndingHeight, u"1500", kJa},
     {str::kEndingSteps, u"1200", kJa},
     {str::kEndingBackColor, u"&H00000000", kJa},
+    {str::kSelectCaption, u"Select Picture", kEn},
+    {str::pictureName(1), u"Alone", kEn},
+    {str::pictureName(2), u"Dragon", kEn},
+    {str::pictureName(3), u"Snake", kEn},
 };
 
 constexpr DataEntry kData[] = {
@@ -162,10 +168,15 @@ const VersionInfo& versionInfo()
     return kVersionInfo;
 }
 
-const StringEntry* findString(std::int32_t id)
+const StringEntry* findString(std::int32_t id, std::uint16_t language)
 {
-    const auto it = std::find_if(std::begin(kStrings), std::end(kStrings), [id](const StringEntry& e) { return e.id == id; });
-    return it == std::end(kStrings) ? nullptr : &*it;
+    const auto filed = [id](std::uint16_t under) {
+        const auto it = std::find_if(std::begin(kStrings), std::end(kStrings),
+                                     [id, under](const StringEntry& e) { return e.id == id && e.language == under; });
+        return it == std::end(kStrings) ? nullptr : &*it;
+    };
+    const StringEntry* entry = filed(language);
+    return entry ? entry : filed(kLanguageJapanese);
 }
 
 const DataEntry* find(Type type, std::int32_t id)

@@ -5,7 +5,9 @@
 //   Spans and views point into that image and are valid only while the library is loaded, so
 //   whatever leaves the library must be copied first. Ids are 16-bit values widened to 32 bits;
 //   string ids and picture ids are separate name spaces. Each entry keeps the language it is
-//   filed under (1041 Japanese, or 0 neutral for the two component records).
+//   filed under (1041 Japanese, or 0 neutral for the two component records). Japanese is the
+//   first language: every string is filed under it, and some also under English (1033), the
+//   texts a player reads; colours and numbers are the same in every language.
 #pragma once
 
 #include <QStringView>
@@ -19,6 +21,7 @@ namespace qel::catalogue {
 
 inline constexpr std::uint16_t kLanguageNeutral = 0;
 inline constexpr std::uint16_t kLanguageJapanese = 1041;
+inline constexpr std::uint16_t kLanguageEnglish = 1033;
 
 struct StringEntry {
     std::int32_t id;
@@ -63,8 +66,9 @@ std::span<const StringEntry> strings();
 std::span<const DataEntry> data();
 const VersionInfo& versionInfo();
 
-// Null when the catalogue has no such entry.
-const StringEntry* findString(std::int32_t id);
+// Null when the catalogue has no such entry. A string is the one filed under `language`, else the
+// Japanese one.
+const StringEntry* findString(std::int32_t id, std::uint16_t language = kLanguageJapanese);
 const DataEntry* find(Type type, std::int32_t id);
 // Custom types by name, ignoring case; an empty name finds nothing.
 const DataEntry* findCustom(QStringView typeName, std::int32_t id);

@@ -5,6 +5,12 @@
 //   and belong together). A picture button's hover picture is the next id after its normal one.
 //   The library's catalogue files its entries under these names, and the game reads them by
 //   these names only: a re-skinned library keeps the ids and changes what lies behind them.
+//   Strings are filed by language. Every string is filed in Japanese (1041), the library's first
+//   language; the texts a player reads (the selection caption and the picture names) are filed
+//   in English (1033) too. The game asks for the player's language (_QelRes2::Language) and gets
+//   the Japanese string where the library has no English one, so a re-skinned library may file
+//   its strings in Japanese alone. Colours and numbers are filed in Japanese only. "Game Clear"
+//   is the same in both languages.
 #pragma once
 
 #include <cstdint>
@@ -16,13 +22,14 @@ namespace str {
 inline constexpr std::int32_t kMainBackColor = 3;      // main window, selection frame, board, options
 inline constexpr std::int32_t kClockForeColor = 5;     // the clock on the main window
 inline constexpr std::int32_t kSelectForeColor = 6;    // the selection frame's caption
-inline constexpr std::int32_t kSelectCaption = 7;      // "画像選択"
+inline constexpr std::int32_t kSelectCaption = 7;      // "画像選択", in English "Select Picture"
 inline constexpr std::int32_t kEndCaption = 8;         // "Game Clear"
 inline constexpr std::int32_t kEndForeColor = 9;
 inline constexpr std::int32_t kPreviewBackColor = 20;
 inline constexpr std::int32_t kRecordBackColor = 34;   // name entry and score windows
 inline constexpr std::int32_t kRecordForeColor = 35;
 inline constexpr std::int32_t kPictureName1 = 100;     // names of built-in pictures 1 to 3: 100 to 102
+                                                       // ("ひとり", "どらごん", "へび"; "Alone", "Dragon", "Snake")
 inline constexpr std::int32_t kEndingWidth = 301;      // the ending strip's buffer, pixels
 inline constexpr std::int32_t kEndingHeight = 302;
 inline constexpr std::int32_t kEndingSteps = 303;

@@ -12,6 +12,11 @@
 //   copies, and every picture read makes a new picture object with one reference to release.
 //   Slots: the six members follow IDispatch's seven slots in this order and never move;
 //   dispatch ids are in qel::kDispId*. Objects are used on the thread that created them.
+//   Languages: the library's strings are filed by language, Japanese first. _QelRes2, which
+//   extends _QelRes by one member, Language, chooses the language a string read looks for; a
+//   string the library has not in that language is read in Japanese. A library made before
+//   _QelRes2 answers kNoInterface when asked for it, and serves its strings as they are: its
+//   caller reads them as Japanese.
 #pragma once
 
 #include "Dispatch.h"
@@ -41,6 +46,11 @@ inline constexpr component::DispId kDispIdMode = 0x68030002;
 inline constexpr component::DispId kDispIdId = 0x68030003;
 inline constexpr component::DispId kDispIdGetResData = 0x68030004;
 inline constexpr component::DispId kDispIdDType = 0x68030005;
+inline constexpr component::DispId kDispIdLanguage = 0x68030006;
+
+// Values of Language: language ids as the catalogue files its entries under them.
+inline constexpr std::int16_t kLanguageJapanese = 1041;   // 0x0411, the library's first language
+inline constexpr std::int16_t kLanguageEnglish = 1033;    // 0x0409
 
 // The leading underscore is the interface's published name and is kept as it stands.
 class _QelRes : public component::IDispatch {
@@ -62,6 +72,19 @@ public:
 
 protected:
     ~_QelRes() = default;
+};
+
+// _QelRes with a language for its string reads; the same object, asked for by its own id.
+class _QelRes2 : public _QelRes {
+public:
+    static constexpr QUuid kIid{0x2FC46665, 0x0338, 0x4BB9, 0xB9, 0x20, 0xBC, 0x4A, 0x90, 0x83, 0xF7, 0x26};
+
+    // The language GetResString reads in (kLanguageJapanese, kLanguageEnglish); initially
+    // Japanese. Any value is taken: a language the library has no strings in reads Japanese.
+    virtual component::HResult Language(std::int16_t value) noexcept = 0;
+
+protected:
+    ~_QelRes2() = default;
 };
 
 }  // namespace qel

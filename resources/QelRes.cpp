@@ -31,6 +31,7 @@ constexpr Member kMembers[] = {
     {QLatin1StringView("GetResPicture"), kDispIdGetResPicture, InvokeKind::PropertyGet},
     {QLatin1StringView("dType"), kDispIdDType, InvokeKind::PropertyPut},
     {QLatin1StringView("GetResData"), kDispIdGetResData, InvokeKind::PropertyGet},
+    {QLatin1StringView("Language"), kDispIdLanguage, InvokeKind::PropertyPut},   // _QelRes2
 };
 
 const Member* memberById(DispId id)
@@ -79,9 +80,9 @@ HResult QelRes::queryInterface(const QUuid& iid, void** object) noexcept
 {
     if (!object)
         return hr::kPointer;
-    if (iid == _QelRes::kIid || iid == kIidQelResV0 || iid == component::IDispatch::kIid
+    if (iid == _QelRes2::kIid || iid == _QelRes::kIid || iid == kIidQelResV0 || iid == component::IDispatch::kIid
         || iid == component::IUnknown::kIid) {
-        *object = static_cast<_QelRes*>(this);
+        *object = static_cast<_QelRes2*>(this);
         addRef();
         return hr::kOk;
     }
@@ -114,11 +115,17 @@ HResult QelRes::Mode(std::int16_t value) noexcept
     return hr::kOk;
 }
 
+HResult QelRes::Language(std::int16_t value) noexcept
+{
+    vLanguage = value;
+    return hr::kOk;
+}
+
 HResult QelRes::GetResString(QString* text) noexcept
 {
     if (!text)
         return hr::kPointer;
-    const catalogue::StringEntry* entry = catalogue::findString(vId);
+    const catalogue::StringEntry* entry = catalogue::findString(vId, static_cast<std::uint16_t>(vLanguage));
     if (!entry)
         return hr::kResourceNotFound;
     try {
@@ -229,6 +236,8 @@ HResult QelRes::invokePut(DispId member, const DispValue& argument) noexcept
     std::int16_t value = 0;
     if (const HResult result = toShort(argument, &value); component::failed(result))
         return result;
+    if (member == kDispIdLanguage)
+        return Language(value);
     return member == kDispIdId ? Id(value) : Mode(value);
 }
 

@@ -1,9 +1,10 @@
-// QelRes: the library's one class, which serves the catalogue by id through _QelRes and its dispatch interface.
+// QelRes: the library's one class, which serves the catalogue by id through _QelRes2 (_QelRes and
+// its language) and its dispatch interface.
 //
 // Contract
-//   create() makes an object at its initial values (id 0, mode 0, empty type) with one
-//   reference, or returns null when memory runs out. The object answers to IUnknown,
-//   IDispatch, _QelRes and the earlier _QelRes id. See QelInterface.h for the members.
+//   create() makes an object at its initial values (id 0, mode 0, empty type, Japanese) with
+//   one reference, or returns null when memory runs out. The object answers to IUnknown,
+//   IDispatch, _QelRes, the earlier _QelRes id and _QelRes2. See QelInterface.h for the members.
 #pragma once
 
 #include "QelInterface.h"
@@ -12,7 +13,7 @@
 
 namespace qel {
 
-class QelRes final : public _QelRes {
+class QelRes final : public _QelRes2 {
 public:
     static QelRes* create() noexcept;
 
@@ -32,6 +33,7 @@ public:
     component::HResult GetResPicture(component::IPicture** picture) noexcept override;
     component::HResult dType(const QString& value) noexcept override;
     component::HResult GetResData(QByteArray* bytes) noexcept override;
+    component::HResult Language(std::int16_t value) noexcept override;
 
     // The id as held, for tests of the sign extension; the interface offers no way back.
     std::int32_t heldId() const noexcept { return vId; }
@@ -46,6 +48,7 @@ private:
     std::int32_t vId = 0;
     std::int16_t vMode = 0;
     QString vdType;
+    std::int16_t vLanguage = kLanguageJapanese;
 };
 
 }  // namespace qel

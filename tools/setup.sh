@@ -12,22 +12,26 @@ mode=${1:-run}
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
-# Building and playing (dpkg-dev: the build takes Debian's hardening flags from dpkg-buildflags).
+# Building and playing (dpkg-dev: the build takes Debian's hardening flags from dpkg-buildflags);
+# the translations are built with Qt's lupdate and lrelease (qt6-l10n-tools, found by CMake
+# through qt6-tools-dev), and Qt's own texts come from qt6-translations-l10n.
 run_packages=(
   cmake ninja-build g++ pkg-config dpkg-dev
   qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-qpa-plugins libgl-dev qt6-svg-dev xxd
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libimagequant-dev fonts-comic-neue fonts-motoya-l-maruberi libgif-dev zlib1g-dev
   libfluidsynth-dev timgm6mb-soundfont
   fonts-ipafont-gothic fonts-urw-base35 fonts-dejavu-core
 )
 # The test tools: a private X server, a window manager and their remote control, screenshots,
-# a session bus with the accessibility bus and a screen reader's client library, a Wayland
+# a session bus with the accessibility bus and a screen reader's client library, the locales'
+# sources (the language check makes the Japanese and English locales it runs under), a Wayland
 # compositor with Qt's Wayland plugin, the install
 # and package checks (with Debian's judges of a package: lintian, hardening-check from devscripts,
 # reuse, appstreamcli, man), the fuzz build, and git for the ordinary user's own clone.
 test_packages=(
   xvfb xauth xdotool x11-utils imagemagick openbox
-  dbus at-spi2-core python3-pyatspi
+  dbus at-spi2-core python3-pyatspi locales
   weston qt6-wayland
   desktop-file-utils appstream file strace debootstrap lintian devscripts reuse man-db
   clang libclang-rt-14-dev git

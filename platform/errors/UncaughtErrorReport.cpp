@@ -3,6 +3,7 @@
 
 #include "AppError.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QTimerEvent>
 
@@ -10,7 +11,8 @@ namespace errors {
 
 QString FormatReport(int number, const QString& text)
 {
-    return QStringLiteral("Run-time error '%1':\n\n%2").arg(number).arg(text);
+    //: The uncaught-error report: %1 is the error's number, %2 its own text as it was raised.
+    return QCoreApplication::translate("errors", "実行時エラー '%1':\n\n%2").arg(number).arg(text);
 }
 
 ReportingApplication::ReportingApplication(int& argc, char** argv) : QApplication(argc, argv)
@@ -40,7 +42,7 @@ bool ReportingApplication::notify(QObject* receiver, QEvent* event)
     } catch (const std::exception& e) {
         reportUncaught(kUnknownErrorNumber, QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        reportUncaught(kUnknownErrorNumber, QStringLiteral("Unknown error"));
+        reportUncaught(kUnknownErrorNumber, QCoreApplication::translate("errors", "原因のわからないエラー"));
     }
     return false;
 }

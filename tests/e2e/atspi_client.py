@@ -7,6 +7,7 @@ positions, presses the tile beside the gap and sees the board change, and hears 
 (the program deals a board one slide from solved). Exit status 0 when all holds; every failure
 names what was missing.
 """
+import subprocess
 import sys
 import time
 
@@ -62,6 +63,13 @@ def press(accessible):
             action.doAction(names.index(wanted))
             return
     fail("%s has no press action (it has %s)" % (accessible.name, names))
+
+
+def click(accessible, button=1):
+    """Clicks the middle of `accessible` as the player does: for what opens a modal window, whose
+    event loop would hold back the answer to a press."""
+    x, y, width, height = accessible.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    subprocess.run(["xdotool", "mousemove", str(x + width // 2), str(y + height // 2), "click", str(button)], check=True)
 
 
 def listen(event):
@@ -133,4 +141,5 @@ def main():
     print("PASS: the screen reader sees buttons, a 4 x 4 board of 15 tiles, the running clock, and hears Game Clear")
 
 
-main()
+if __name__ == "__main__":   # the other clients take its helpers
+    main()

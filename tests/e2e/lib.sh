@@ -85,3 +85,12 @@ wait_game_exit() {
   rc=0
   wait "$game_pid" || rc=$?
 }
+
+# Runs the game and the AT-SPI client $1 (arguments $2...) on a private session bus: the client's status.
+run_with_atspi() {
+  QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 work=$work TAVORIN=$TAVORIN TAVORIN_RUN_DIR=$TAVORIN_RUN_DIR dbus-run-session -- bash -c '
+    (cd "$TAVORIN_RUN_DIR" && exec "$TAVORIN") >"$work/game.log" 2>&1 &
+    timeout 90 /usr/bin/python3 "$@"; rc=$?
+    kill $! 2>/dev/null; wait $!   # gone, and its one-copy lock with it
+    exit "$rc"' run_with_atspi "$@"
+}

@@ -1,6 +1,7 @@
 // Keyboard play, the hint's blink and its effect on records, and what a screen reader is told.
 #include "DatabaseCache.h"
 #include "HintController.h"
+#include "Language.h"
 #include "ImageControl.h"
 #include "MessageBox.h"
 #include "MediaRecorder.h"
@@ -34,6 +35,8 @@ const solver::Partition kSmallGroups{{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}
 class HintsTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { language::install(); }   // English: registered under LANGUAGE=en
+
     void init()
     {
         qputenv("XDG_CACHE_HOME", m_cache.path().toUtf8());

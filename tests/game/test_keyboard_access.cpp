@@ -55,10 +55,10 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << nameOf(QApplication::focusWidget());
         }
-        QCOMPARE(visited, (QStringList{"Menu", "Start", "End", "ひとり", "Picture 1", "Picture 2", "Picture 3", "frmMain", "Menu"}));
+        QCOMPARE(visited, (QStringList{"Menu", "Start", "End", "ひとり", "画像1", "画像2", "画像3", "frmMain", "Menu"}));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
-        QCOMPARE(nameOf(QApplication::focusWidget()), QString("Picture 3"));
+        QCOMPARE(nameOf(QApplication::focusWidget()), QString("画像3"));
         // Space on a thumbnail chooses its picture, as a click does.
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QCOMPARE(w.PictureClip.Tag(), QString("3"));
@@ -162,10 +162,10 @@ private slots:
                     continue;
                 }
                 QCOMPARE(cell->role(), QAccessible::Button);
-                QVERIFY(cell->text(QAccessible::Name).startsWith("Tile "));
+                QVERIFY(cell->text(QAccessible::Name).startsWith("タイル"));
                 QCOMPARE(cell->tableCellInterface()->rowIndex(), r);
                 QCOMPARE(cell->tableCellInterface()->columnIndex(), c);
-                QVERIFY2(cell->text(QAccessible::Description).endsWith(QStringLiteral("now in column %1, row %2").arg(c + 1).arg(r + 1)),
+                QVERIFY2(cell->text(QAccessible::Description).endsWith(QStringLiteral("いまは%1列%2行目").arg(c + 1).arg(r + 1)),
                          qPrintable(cell->text(QAccessible::Description)));
             }
         QCOMPARE(empty, 1);

@@ -10,17 +10,19 @@
 namespace str = qel::ids::str;
 namespace bmp = qel::ids::bmp;
 
+// Every string in Japanese; the texts a player reads also in English (null: Japanese only).
 struct ExpectedString {
     int id;
     const char* utf8;
+    const char* english = nullptr;
 };
 inline constexpr ExpectedString kExpectedStrings[] = {
     {str::kMainBackColor, "&H00800000"},    {str::kClockForeColor, "&H00FFFFFF"},  {str::kSelectForeColor, "&H00FFFFFF"},
-    {str::kSelectCaption, "画像選択"},       {str::kEndCaption, "Game Clear"},      {str::kEndForeColor, "&H00FF8080"},
-    {str::kPreviewBackColor, "&H00800000"}, {str::kRecordBackColor, "&H00800000"}, {str::kRecordForeColor, "&H00FFFFFF"},
-    {str::pictureName(1), "ひとり"},         {str::pictureName(2), "どらごん"},      {str::pictureName(3), "へび"},
-    {str::kEndingWidth, "300"},             {str::kEndingHeight, "1500"},          {str::kEndingSteps, "1200"},
-    {str::kEndingBackColor, "&H00000000"},
+    {str::kSelectCaption, "画像選択", "Select Picture"},                            {str::kEndCaption, "Game Clear"},
+    {str::kEndForeColor, "&H00FF8080"},     {str::kPreviewBackColor, "&H00800000"}, {str::kRecordBackColor, "&H00800000"},
+    {str::kRecordForeColor, "&H00FFFFFF"},  {str::pictureName(1), "ひとり", "Alone"}, {str::pictureName(2), "どらごん", "Dragon"},
+    {str::pictureName(3), "へび", "Snake"},  {str::kEndingWidth, "300"},            {str::kEndingHeight, "1500"},
+    {str::kEndingSteps, "1200"},            {str::kEndingBackColor, "&H00000000"},
 };
 
 struct ExpectedBitmap {

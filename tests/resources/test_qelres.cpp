@@ -119,16 +119,26 @@ private slots:
     void stringsAreReadById_data()
     {
         QTest::addColumn<int>("id");
+        QTest::addColumn<int>("language");   // 0: Language not set
         QTest::addColumn<QString>("text");
-        for (const ExpectedString& expected : kExpectedStrings)
-            QTest::addRow("%d", expected.id) << expected.id << QString::fromUtf8(expected.utf8);
+        // A language without strings (French, 1036) reads Japanese, as English does where it has none.
+        for (const int language : {0, int(qel::kLanguageJapanese), int(qel::kLanguageEnglish), 1036}) {
+            for (const ExpectedString& expected : kExpectedStrings) {
+                const bool english = language == qel::kLanguageEnglish && expected.english;
+                QTest::addRow("%d in %d", expected.id, language)
+                    << expected.id << language << QString::fromUtf8(english ? expected.english : expected.utf8);
+            }
+        }
     }
     void stringsAreReadById()
     {
         QFETCH(int, id);
+        QFETCH(int, language);
         QFETCH(QString, text);
         const auto object = newObject();
         QCOMPARE(object->Id(std::int16_t(id)), hr::kOk);
+        if (language)
+            QCOMPARE(object.as<qel::_QelRes2>()->Language(std::int16_t(language)), hr::kOk);
         QString read;
         QCOMPARE(object->GetResString(&read), hr::kOk);
         QCOMPARE(read, text);
@@ -346,6 +356,7 @@ private slots:
         QTest::addColumn<bool>("answers");
         QTest::newRow("_QelRes") << _QelRes::kIid << true;
         QTest::newRow("the earlier _QelRes id") << qel::kIidQelResV0 << true;
+        QTest::newRow("_QelRes2") << qel::_QelRes2::kIid << true;
         QTest::newRow("IDispatch") << component::IDispatch::kIid << true;
         QTest::newRow("IUnknown") << component::IUnknown::kIid << true;
         QTest::newRow("IClassFactory") << component::IClassFactory::kIid << false;
@@ -402,6 +413,7 @@ private slots:
         QTest::newRow("Id") << "Id" << 0x68030003;
         QTest::newRow("GetResData") << "GetResData" << 0x68030004;
         QTest::newRow("dType") << "dType" << 0x68030005;
+        QTest::newRow("Language") << "Language" << 0x68030006;
         QTest::newRow("names ignore case") << "getresstring" << 0x68030001;
         QTest::newRow("ID") << "ID" << 0x68030003;
         QTest::newRow("unknown name") << "GetResNothing" << int(component::kDispIdUnknown);
@@ -424,6 +436,9 @@ private slots:
         QCOMPARE(dispatch->invoke(qel::kDispIdId, InvokeKind::PropertyPut, {std::int16_t(7)}, nullptr), hr::kOk);
         QCOMPARE(dispatch->invoke(qel::kDispIdGetResString, InvokeKind::PropertyGet, {}, &result), hr::kOk);
         QCOMPARE(std::get<QString>(result), QStringLiteral("画像選択"));
+        QCOMPARE(dispatch->invoke(qel::kDispIdLanguage, InvokeKind::PropertyPut, {qel::kLanguageEnglish}, nullptr), hr::kOk);
+        QCOMPARE(dispatch->invoke(qel::kDispIdGetResString, InvokeKind::PropertyGet, {}, &result), hr::kOk);
+        QCOMPARE(std::get<QString>(result), QStringLiteral("Select Picture"));
 
         QCOMPARE(dispatch->invoke(qel::kDispIdId, InvokeKind::PropertyPut, {std::int32_t(kIconGroupId)}, nullptr), hr::kOk);
         QCOMPARE(dispatch->invoke(qel::kDispIdMode, InvokeKind::PropertyPut, {qel::kModeIcon}, nullptr), hr::kOk);
@@ -529,6 +544,12 @@ private slots:
             QCOMPARE(isPut, names.last() == "Id" || names.last() == "Mode" || names.last() == "dType");
         }
         QCOMPARE(names, (QStringList{"Id", "Mode", "GetResString", "GetResPicture", "dType", "GetResData"}));
+
+        // _QelRes2: _QelRes and its language, in the slot after _QelRes's last.
+        const QJsonObject second = root["interfaces"].toArray().at(1).toObject();
+        QCOMPARE(QUuid::fromString(second["id"].toString()), qel::_QelRes2::kIid);
+        const QJsonObject language = second["members"].toArray().at(0).toObject();
+        QCOMPARE(language["slot"].toInt(), int(slotOf(&qel::_QelRes2::Language)));
 
         const QJsonObject alias = root["aliases"].toArray().at(0).toObject();
         QCOMPARE(alias["name"].toString(), QStringLiteral("QelRes___v0"));

@@ -28,7 +28,10 @@ struct ArtEntry {
     ArtKind kind = ArtKind::Picture;
     QSize size;
     QString source;   // SVG file name inside the art source folder; empty for composed entries
-    QString label;    // lettering (button word, or picture name for pictures)
+    QString label;    // lettering (button word, or picture name for pictures): drawn into the
+                      // picture, so the same in every language. The pictures' names are Qel's
+                      // strings 100 to 102 in Japanese, and drawn so on the ending strip; Qel
+                      // also files them in English for players of other languages (CatalogueIds.h).
     bool hover = false; // buttons: the dark-lettered variant shown under the mouse
 
     // Output file name: bitmap_<id>.bmp, or icon_<id>.ico for the icon.

@@ -26,7 +26,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("application error") << 0 << 429 << "Cannot create object {F3CE2677}: not registered";
         QTest::newRow("standard exception") << 1 << errors::kUnknownErrorNumber << "vector::at";
-        QTest::newRow("anything else") << 2 << errors::kUnknownErrorNumber << "Unknown error";
+        QTest::newRow("anything else") << 2 << errors::kUnknownErrorNumber << "原因のわからないエラー";
     }
     void errorFromATimerHandlerIsReportedAndEndsTheProgram()
     {

@@ -1,5 +1,9 @@
-// A stand-in for Qel whose reads fail with errors other than "not found": its strings with
-// "out of memory", its pictures with "invalid picture" (as a library whose art is damaged would).
+// Stand-ins for Qel, built twice:
+//   failing_qel    reads fail with errors other than "not found": strings with "out of memory",
+//                  pictures with "invalid picture" (as a library whose art is damaged would);
+//   japanese_qel   (STAND_IN_JAPANESE) a library made before languages: _QelRes alone, no
+//                  _QelRes2, its strings the catalogue's Japanese ones; pictures fail as above.
+#include "Catalogue.h"
 #include "QelInterface.h"
 
 namespace {
@@ -30,9 +34,21 @@ public:
     {
         return hr::kNotImplemented;
     }
-    HResult Id(std::int16_t) noexcept override { return hr::kOk; }
+    HResult Id(std::int16_t id) noexcept override
+    {
+        m_id = id;
+        return hr::kOk;
+    }
     HResult Mode(std::int16_t) noexcept override { return hr::kOk; }
-    HResult GetResString(QString*) noexcept override { return hr::kOutOfMemory; }
+    HResult GetResString([[maybe_unused]] QString* text) noexcept override
+    {
+#ifdef STAND_IN_JAPANESE
+        const auto* entry = qel::catalogue::findString(m_id, qel::catalogue::kLanguageJapanese);
+        return entry ? (*text = QStringView(entry->text).toString(), hr::kOk) : hr::kResourceNotFound;
+#else
+        return hr::kOutOfMemory;
+#endif
+    }
     HResult GetResPicture(component::IPicture** picture) noexcept override
     {
         *picture = nullptr;
@@ -40,6 +56,9 @@ public:
     }
     HResult dType(const QString&) noexcept override { return hr::kOk; }
     HResult GetResData(QByteArray*) noexcept override { return hr::kResourceNotFound; }
+
+private:
+    std::int16_t m_id = 0;
 };
 
 FailingRes g_res;
