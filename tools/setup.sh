@@ -21,12 +21,13 @@ run_packages=(
   fonts-ipafont-gothic fonts-urw-base35 fonts-dejavu-core
 )
 # The test tools: a private X server, a window manager and their remote control, screenshots,
-# a session bus with the accessibility bus and a screen reader's client library, a Wayland
+# a session bus with the accessibility bus, a screen reader's client library, the screen reader
+# Orca with speech-dispatcher (its dummy voice, through ALSA's null device), a Wayland
 # compositor with Qt's Wayland plugin, the install
 # and package checks, the fuzz build, and git for the ordinary user's own clone.
 test_packages=(
   xvfb xauth xdotool x11-utils imagemagick openbox
-  dbus at-spi2-core python3-pyatspi
+  dbus at-spi2-core python3-pyatspi orca speech-dispatcher
   weston qt6-wayland
   desktop-file-utils appstream dpkg-dev file strace debootstrap
   clang libclang-rt-14-dev git
