@@ -1,12 +1,9 @@
-# The real program with the real screen reader: Debian's Orca, listening on the AT-SPI bus of a
-# private session under openbox, its speech going through speech-dispatcher's dummy voice to
-# ALSA's null device; every line it speaks is read back from its debug log ("SPEECH OUTPUT:").
-# Keys alone, the program dealing the board one slide from solved (tile 2 left of the gap):
-#   1. from start-up: Tab to Start, start, read the board (B), slide a tile (its number and new
-#      place spoken), a hint asked for and its answer heard, the clock read (T), quit;
-#   2. a picture option read by its picture's name, the last slide, "Game Clear" and the time
-#      before the name entry, the name typed and entered, the score window read, the controls
-#      window opened and closed, quit.
+# The real program with Debian's screen reader Orca on a private session's AT-SPI bus under
+# openbox, speaking through speech-dispatcher's dummy voice to ALSA's null device; what it says is
+# read from its debug log ("SPEECH OUTPUT:"). Keys alone, the board dealt one slide from solved:
+#   1. Tab to Start, start, B reads the board, a slide, a hint's answer, T reads the clock, quit;
+#   2. a picture option, the last slide, "Game Clear" with the time before the name entry, the
+#      name entered, the score window, the controls window closed by Esc, quit.
 # All that Orca said lands in $E2E_OUT/orca-speech.txt, its whole debug log in orca-debug.log.
 source "$(dirname "$0")/lib.sh"
 : "${TAVORIN_SCRIPTED:?path of the program that deals the board one slide from solved}"
@@ -32,12 +29,10 @@ cleanup_steps+=('kill "$(cat "$XDG_RUNTIME_DIR/speech-dispatcher/pid/speech-disp
 log=$work/orca.log
 /usr/bin/python3 "$(dirname "$0")/orca_line_log.py" --replace --debug-file="$log" >"$work/orca.out" 2>&1 &
 pids+=("$!")
-speech=$E2E_OUT/orca-speech.txt
-# The game plays without its music files: on the null device FluidSynth's sound thread never
-# waits, and would take a whole core at real-time priority.
+# No music: on the null device FluidSynth's thread never waits and takes a core at real-time priority.
 TAVORIN_RUN_DIR=$work/no-music
 mkdir -p "$TAVORIN_RUN_DIR"
-cleanup_steps+=('said >"$speech"; cp "$log" "$E2E_OUT/orca-debug.log"')
+cleanup_steps+=('said >"$E2E_OUT/orca-speech.txt"; cp "$log" "$E2E_OUT/orca-debug.log"')
 fail_steps+=('echo "--- Orca said, since the last key:" >&2; said "$mark" >&2')
 
 # The lines Orca has spoken, from line $1 of its log on (all by default).
@@ -47,8 +42,7 @@ heard() { said "$mark" | grep -q -F -- "$1"; }
 expect() { wait_until 20 heard "$1" || fail "Orca did not say \"$1\"${2:+ ($2)}"; }
 # Presses keys in the focused window; what Orca says from now on counts for expect.
 keys() { mark=$(($(wc -l <"$log") + 1)); xdotool key "$@"; }
-# The number of the first line since the last keys that holds $1.
-line_of() { said "$mark" | grep -n -F -m1 -- "$1" | cut -d: -f1; }
+line_of() { said "$mark" | grep -n -F -m1 -- "$1" | cut -d: -f1; }   # first line since the keys holding $1
 mark=1
 expect "Screen reader on."
 
@@ -62,9 +56,8 @@ keys Left; expect "3、1行2列" "tile 3 slid left into the gap"
 keys h; expect "ヒントを使いますか"
 keys Return; expect "ヒント：3を右へ"
 keys t; expect "タイム 00:00:"
-keys ctrl+q
-wait_game_exit 20
-[ "$rc" -eq 0 ] || fail "Ctrl+Q ended the game with status $rc"
+quit() { keys ctrl+q; wait_game_exit 20; [ "$rc" -eq 0 ] || fail "Ctrl+Q ended the game with status $rc"; }
+quit
 
 start_game
 wait_window
@@ -74,6 +67,10 @@ keys Right; expect "お名前" "the name entry"
 slide=$(line_of "2、1行2列") clear=$(line_of "Game Clear、タイム 00:00:0") entry=$(line_of "記録")
 [ -n "$slide" ] && [ -n "$clear" ] && [ "$slide" -lt "$clear" ] && [ "$clear" -lt "$entry" ] ||
   fail "not the slide, then Game Clear with the time, then the name entry"
+# The slide's sentence is left time to be spoken before "Game Clear" follows (not milliseconds).
+at() { tail -n +"$mark" "$log" | grep -a -m1 -F "SPEECH OUTPUT: '$1" | awk '{ split($1, t, ":"); printf "%.3f", t[1] * 3600 + t[2] * 60 + t[3] }'; }
+awk -v a="$(at 通知\ 2、)" -v b="$(at "通知 Game Clear")" 'BEGIN { exit !(b - a >= 0.5) }' ||
+  fail "Game Clear cut off the slide's sentence ($(at 通知\ 2、) -> $(at "通知 Game Clear"))"
 keys O r c a Return
 recorded() { grep -q '"Orca"' "$XDG_CONFIG_HOME/tavorin/settings.json" 2>/dev/null; }
 wait_until 10 recorded || fail "Enter in the name box kept no record"
@@ -83,11 +80,7 @@ open_from_menu() {
   shown=$(game_windows)
   keys F10
   wait_more_windows 10 "$shown" || fail "F10 opened no menu"
-  for _ in 1 2 3 4 5 6 7 8; do
-    keys Up
-    wait_until 5 heard "" || true
-    heard "$1" && break
-  done
+  for _ in 1 2 3 4 5 6 7 8; do keys Up; wait_until 5 heard "" || true; heard "$1" && break; done
   heard "$1" || fail "Orca named no $1 in the menu"
   keys Return
 }
@@ -99,7 +92,5 @@ shown=$(game_windows)
 keys Escape
 closed() { [ "$(game_windows)" -lt "$shown" ]; }
 wait_until 10 closed || fail "Esc did not close the controls window"
-keys ctrl+q
-wait_game_exit 20
-[ "$rc" -eq 0 ] || fail "Ctrl+Q ended the game with status $rc"
+quit
 echo "PASS: Orca spoke the board, each slide, the hint, the clock, Game Clear with the time, the name entry and the score"
