@@ -43,7 +43,7 @@ void SpokenNote::waitUntilQuiet()
         return;
     QEventLoop loop;
     connect(this, &SpokenNote::quietNow, &loop, &QEventLoop::quit);
-    loop.exec();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);   // keys and clicks wait until it is quiet
 }
 
 int SpokenNote::speakingTime(const QString& sentence)

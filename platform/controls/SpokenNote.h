@@ -10,7 +10,8 @@
 //   say() queues a sentence behind those still being spoken; each is held for the time a reader
 //   takes to speak it (speakingTime) before the next appears, so that none cuts off another.
 //   While no screen reader listens (QAccessible inactive) say() does nothing. quiet() is true
-//   when nothing is queued or held; waitUntilQuiet() runs the event loop until then.
+//   when nothing is queued or held; waitUntilQuiet() runs the event loop until then, keeping
+//   the player's keys and clicks until it returns.
 //   The note never draws, takes no focus and no clicks.
 #pragma once
 
