@@ -2,9 +2,11 @@
 #include "Accessibility.h"
 
 #include "ImageControl.h"
+#include "SpokenNote.h"
 
 #include <QAccessible>
 #include <QCoreApplication>
+#include <QStringList>
 #include <QWidget>
 
 namespace accessibility {
@@ -55,9 +57,55 @@ void describeTiles(const board::BoardModel& model, const std::array<ImageControl
 
 void announce(QWidget& source, const QString& text)
 {
-    source.setAccessibleDescription(text);
-    QAccessibleEvent alert(&source, QAccessible::Alert);
-    QAccessible::updateAccessibility(&alert);
+    if (SpokenNote* note = source.window()->findChild<SpokenNote*>())
+        note->say(text);
+}
+
+void waitUntilSpoken(QWidget& window)
+{
+    if (SpokenNote* note = window.window()->findChild<SpokenNote*>())
+        note->waitUntilQuiet();
+}
+
+QString slideSentence(int tile, board::Cell cell)
+{
+    return QCoreApplication::translate("accessibility", "%1、%2行%3列").arg(tile).arg(cell.row).arg(cell.column);
+}
+
+QString boardReading(const board::Board& board)
+{
+    QStringList rows;
+    for (int row = 1; row <= board::kRows; ++row) {
+        QStringList cells;
+        for (int column = 1; column <= board::kColumns; ++column) {
+            const int tile = board(column, row);
+            cells << (tile == board::kGapTile ? QCoreApplication::translate("accessibility", "空き") : QString::number(tile));
+        }
+        //: Between the cells of a row read aloud.
+        const QString between = QCoreApplication::translate("accessibility", "、");
+        rows << QCoreApplication::translate("accessibility", "%1行目：%2").arg(row).arg(cells.join(between));
+    }
+    //: Between the rows of the board read aloud.
+    return rows.join(QCoreApplication::translate("accessibility", "。"));
+}
+
+QString clockSentence(const QString& clock)
+{
+    return QCoreApplication::translate("accessibility", "タイム %1").arg(clock);
+}
+
+QString clearSentence(const QString& caption, const QString& clock)
+{
+    return QCoreApplication::translate("accessibility", "%1、タイム %2").arg(caption, clock);
+}
+
+QString hintSentence(int tile, board::Direction way)
+{
+    const char* ways[] = {QT_TRANSLATE_NOOP("accessibility", "右へ"), QT_TRANSLATE_NOOP("accessibility", "左へ"),
+                          QT_TRANSLATE_NOOP("accessibility", "上へ"), QT_TRANSLATE_NOOP("accessibility", "下へ")};
+    return QCoreApplication::translate("accessibility", "ヒント：%1を%2")
+        .arg(tile)
+        .arg(QCoreApplication::translate("accessibility", ways[static_cast<int>(way)]));
 }
 
 }  // namespace accessibility

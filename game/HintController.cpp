@@ -5,6 +5,7 @@
 #include "GameBoard.h"
 #include "ImageControl.h"
 #include "MessageBox.h"
+#include "Move.h"
 
 #include <chrono>
 
@@ -99,7 +100,8 @@ void HintController::onAnswer(int tile, const board::Board& boardWhenAsked)
     if (m_panel < 0)
         return;
     m_used = true;
-    accessibility::announce(*m_panels[m_panel]->parentWidget(), tr("ヒント: タイル%1を動かしてください").arg(tile));
+    if (const auto way = board::findMove(m_model, tile))
+        accessibility::announce(*m_panels[m_panel], accessibility::hintSentence(tile, *way));
     m_blinks = 0;
     timHint.setEnabled(true);
     timHint.setInterval(kBlinkInterval);

@@ -2,6 +2,7 @@
 #include "KeyboardAccess.h"
 
 #include "ImageControl.h"
+#include "TileGrid.h"
 #include "frmMain.h"
 
 #include <QKeySequence>
@@ -19,7 +20,8 @@ void setUpMainWindow(frmMain& w)
     for (ImageControl* tile : w.imgPanel)
         tile->setPressable(true, false);
 
-    QWidget* order[] = {&w, w.imgCmd[1], w.imgCmd[2], w.imgCmd[3], w.optPic[1], w.optPic[2], w.optPic[3],
+    w.picPuzzle->setFocusPolicy(Qt::TabFocus);
+    QWidget* order[] = {&w, w.imgCmd[1], w.imgCmd[2], w.imgCmd[3], w.picPuzzle, w.optPic[1], w.optPic[2], w.optPic[3],
                         w.imgSentaku[1], w.imgSentaku[2], w.imgSentaku[3]};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);

@@ -32,8 +32,11 @@ void TileBoard::shift(int panel, const board::SlideStepResult& step)
 {
     ImageControl* control = m_panels[panel];
     control->MoveTwips(control->Left() + step.dx, control->Top() + step.dy);
-    if (step.ended)
+    if (step.ended) {
         accessibility::describeTiles(m_model, m_panels);
+        const int tile = m_model.panelTile[panel];
+        accessibility::announce(m_board, accessibility::slideSentence(tile, m_model.board.find(tile).value_or(board::Cell{})));
+    }
 }
 
 int TileBoard::panelToSlide(board::Direction direction) const

@@ -30,7 +30,7 @@ public:
     void deal(const picclip::PictureClip& pictures, board::RandomSource& random);
 
     // One tick of a slide: control `panel` moves by the step; once the slide has ended, what a
-    // screen reader says of the tiles follows the board.
+    // screen reader says of the tiles follows the board, and it speaks the tile's new place.
     void shift(int panel, const board::SlideStepResult& step);
 
     // The control whose tile slides into the gap when a tile moves `direction`, or -1 when the

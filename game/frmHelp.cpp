@@ -23,10 +23,12 @@ const char* const kLines[][2] = {
     {QT_TRANSLATE_NOOP("frmHelp", "タイルをクリック"), QT_TRANSLATE_NOOP("frmHelp", "空きの隣のタイルなら、空きへ動く")},
     {QT_TRANSLATE_NOOP("frmHelp", "矢印キー"), QT_TRANSLATE_NOOP("frmHelp", "矢印の向きにタイルが空きへ動く")},
     {QT_TRANSLATE_NOOP("frmHelp", "H"), QT_TRANSLATE_NOOP("frmHelp", "ヒント: 次に動かすタイルが点滅（記録なし）")},
+    {QT_TRANSLATE_NOOP("frmHelp", "B"), QT_TRANSLATE_NOOP("frmHelp", "スクリーンリーダーが盤面を1行目から読む")},
+    {QT_TRANSLATE_NOOP("frmHelp", "T"), QT_TRANSLATE_NOOP("frmHelp", "スクリーンリーダーがタイムを読む")},
     {QT_TRANSLATE_NOOP("frmHelp", "Ctrl+N、F2"), QT_TRANSLATE_NOOP("frmHelp", "Start: 新しいゲーム")},
     {QT_TRANSLATE_NOOP("frmHelp", "Ctrl+Q"), QT_TRANSLATE_NOOP("frmHelp", "End: ゲームを終わる")},
     {QT_TRANSLATE_NOOP("frmHelp", "F10、メニューキー"), QT_TRANSLATE_NOOP("frmHelp", "ゲームのメニューを開く")},
-    {QT_TRANSLATE_NOOP("frmHelp", "Tab、Shift+Tab"), QT_TRANSLATE_NOOP("frmHelp", "ボタンと画像の間を移る")},
+    {QT_TRANSLATE_NOOP("frmHelp", "Tab、Shift+Tab"), QT_TRANSLATE_NOOP("frmHelp", "ボタン、盤面、画像の間を移る")},
     {QT_TRANSLATE_NOOP("frmHelp", "Space、Enter"), QT_TRANSLATE_NOOP("frmHelp", "フォーカスのあるボタンや画像を押す")},
     {QT_TRANSLATE_NOOP("frmHelp", "Esc"), QT_TRANSLATE_NOOP("frmHelp", "この画面とゲームのメニューを閉じる")},
 };
@@ -34,7 +36,7 @@ const char* const kLines[][2] = {
 
 frmHelp::frmHelp(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFixedDialog), timCmd(this, 100)
 {
-    dialogframe::Fix(*this, tr("操作方法"), 7800, 2760);
+    dialogframe::Fix(*this, tr("操作方法"), 7800, 3220);
     setAllowEscape(true);
     QStringList keys;
     QStringList actions;
@@ -50,12 +52,12 @@ frmHelp::frmHelp(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFixed
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setFont(fonts::make(fonts::kGothic, 9, false));
     };
-    column(lblKeys, "lblKeys", keys, TwipsRect(240, 180, 2400, 2040));
-    column(lblActions, "lblActions", actions, TwipsRect(2640, 180, 4980, 2040));
+    column(lblKeys, "lblKeys", keys, TwipsRect(240, 180, 2400, 2500));
+    column(lblActions, "lblActions", actions, TwipsRect(2640, 180, 4980, 2500));
     imgCmd = new ImageControl(this);
     imgCmd->setObjectName(QStringLiteral("imgCmd"));
     imgCmd->setPressable(true);
-    imgCmd->setTwipsGeometry(3498, 2220, 804, 396);
+    imgCmd->setTwipsGeometry(3498, 2680, 804, 396);
     //: The lettering of the OK button's picture, kept as drawn.
     imgCmd->setAccessibleName(tr("OK"));
     imgCmd->setAccessibleDescription(tr("操作方法を閉じます"));

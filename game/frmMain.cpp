@@ -289,7 +289,7 @@ void frmMain::imgCmd_Click(int index)
     PictureClip.setRows(4);
     PictureClip.setCols(4);
     tiles->deal(PictureClip, m_random);
-    setFocus();
+    picPuzzle->setFocus();   // a screen reader names the board; the arrow keys reach the window through it
 
     moveBusy = false;
     timMain.stop();
@@ -341,6 +341,15 @@ void frmMain::keyPressEvent(QKeyEvent* event)
 
 void frmMain::Form_KeyDown(int key)
 {
+    // B and T have a screen reader read the board and the clock whenever they are shown.
+    if (key == Qt::Key_B && picPuzzle->isVisible()) {
+        accessibility::announce(*this, accessibility::boardReading(model.board));
+        return;
+    }
+    if (key == Qt::Key_T && lblTime->isVisible()) {
+        accessibility::announce(*this, accessibility::clockSentence(lblTime->text()));
+        return;
+    }
     if (!inPlay() || moveBusy)
         return;
     if (key == Qt::Key_H) {
@@ -379,15 +388,18 @@ void frmMain::endOfGame()
 {
     hints->stop();
     tiles->revealGapTile();
+    if (picPuzzle->hasFocus())
+        setFocus();   // the disabled board would hand the focus on to the next button, which a reader names over "Game Clear"
     picPuzzle->setEnabled(false);
     timScore.stop();
     controls::SetForeColor(lblEnd, modCommon::colorFromText(modCommon::GetResStr(ids::str::kEndForeColor)));
     fonts::fitCaption(*lblEnd, modCommon::GetResStr(ids::str::kEndCaption), fonts::kCentury, 36, picPuzzle->width() - 8);
     lblEnd->setVisible(true);
-    accessibility::announce(*lblEnd, lblEnd->text());
+    accessibility::announce(*this, accessibility::clearSentence(lblEnd->text(), lblTime->text()));
     music->playFanfare();
     EndingTrigger();
     if (!hints->used() && IsNewRecord(lblTime->text())) {
+        accessibility::waitUntilSpoken(*this);   // the name entry opens once the time has been said
         frmScrName name(*lblTime, this);
         name.exec();
     }

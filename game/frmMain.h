@@ -61,7 +61,7 @@ public:
     void mVersion_Click();
     void mHelp_Click();      // "操作方法": the list of mouse and keyboard controls
     void timEnding_Timer();
-    void Form_KeyDown(int key);      // arrow keys slide a tile into the gap, H asks for a hint
+    void Form_KeyDown(int key);      // arrow keys slide a tile into the gap, H asks for a hint, B and T read the board and the clock aloud
 
     // ---- Procedures shared by the handlers ----
     void ShowPictureSelection();

@@ -8,6 +8,7 @@
 #include "KeyboardAccess.h"
 #include "PictureBox.h"
 #include "QuietLabel.h"
+#include "SpokenNote.h"
 #include "TileGrid.h"
 #include "Twips.h"
 
@@ -93,6 +94,8 @@ void frmMain::createControls()
     for (QWidget* box : std::initializer_list<QWidget*>{picPuzzle, fraSelect, picEnding})
         box->raise();
 
+    // What a screen reader speaks of slides, hints, the board, the clock and the end of a game.
+    (new SpokenNote(this))->setObjectName(QStringLiteral("spokenNote"));
     accessibility::describeMainControls(imgCmd, imgSentaku, *imgTitle, *picPuzzle);
     setFocusPolicy(Qt::StrongFocus);
     keyboard::setUpMainWindow(*this);

@@ -72,6 +72,9 @@ frmScore::frmScore(QWidget* owner) : ButtonClosedDialog(owner, dialogframe::kFix
     const bool empty = name.isEmpty() || time.isEmpty();
     lblName->setText(empty || name == QString::fromUtf8(kNoName) ? tr(kNoName) : name);
     lblTime->setText(empty ? kNoTime : time);
+    // A screen reader names the window with its row, "name, time", and starts on OK.
+    setAccessibleDescription(tr("%1、%2").arg(lblName->text(), lblTime->text()));
+    imgCmd[1]->setFocus();
 }
 
 void frmScore::imgCmd_Click(int index)

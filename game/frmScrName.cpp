@@ -56,6 +56,7 @@ frmScrName::frmScrName(const QLabel& clock, QWidget* owner)
     imgCmd->setObjectName(QStringLiteral("imgCmd"));
     imgCmd->setTwipsGeometry(1044, 600, 804, 396);
     connect(imgCmd, &ImageControl::Click, this, &frmScrName::imgCmd_Click);
+    connect(txtName, &QLineEdit::returnPressed, this, &frmScrName::imgCmd_Click);   // Enter in the box answers OK
     //: The lettering of the OK button's picture, kept as drawn.
     imgCmd->setAccessibleName(tr("OK"));
     imgCmd->setAccessibleDescription(tr("この名前でベストタイムを記録します"));

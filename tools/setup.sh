@@ -24,14 +24,15 @@ run_packages=(
   fonts-ipafont-gothic fonts-urw-base35 fonts-dejavu-core
 )
 # The test tools: a private X server, a window manager and their remote control, screenshots,
-# a session bus with the accessibility bus and a screen reader's client library, the locales'
+# a session bus with the accessibility bus, a screen reader's client library, the screen reader
+# Orca with speech-dispatcher (its dummy voice, through ALSA's null device), the locales'
 # sources (the language check makes the Japanese and English locales it runs under), a Wayland
 # compositor with Qt's Wayland plugin, the install
 # and package checks (with Debian's judges of a package: lintian, hardening-check from devscripts,
 # reuse, appstreamcli, man), the fuzz build, and git for the ordinary user's own clone.
 test_packages=(
   xvfb xauth xdotool x11-utils imagemagick openbox
-  dbus at-spi2-core python3-pyatspi locales
+  dbus at-spi2-core python3-pyatspi orca speech-dispatcher locales
   weston qt6-wayland
   desktop-file-utils appstream file strace debootstrap lintian devscripts reuse man-db
   clang libclang-rt-14-dev git

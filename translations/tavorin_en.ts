@@ -13,10 +13,6 @@ The time of a game played with a hint is not recorded.</translation>
         <source>ヒント</source>
         <translation>Hint</translation>
     </message>
-    <message>
-        <source>ヒント: タイル%1を動かしてください</source>
-        <translation>Hint: slide tile %1</translation>
-    </message>
 </context>
 <context>
     <name>accessibility</name>
@@ -75,6 +71,56 @@ The time of a game played with a hint is not recorded.</translation>
     <message>
         <source>画像の%1列%2行目のピース、いまは%3列%4行目</source>
         <translation>Piece from column %1, row %2 of the picture, now in column %3, row %4</translation>
+    </message>
+    <message>
+        <source>%1、%2行%3列</source>
+        <translation>%1, row %2, column %3</translation>
+    </message>
+    <message>
+        <source>空き</source>
+        <translation>gap</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <extracomment>Between the cells of a row read aloud.</extracomment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>%1行目：%2</source>
+        <translation>row %1: %2</translation>
+    </message>
+    <message>
+        <source>。</source>
+        <extracomment>Between the rows of the board read aloud.</extracomment>
+        <translation>; </translation>
+    </message>
+    <message>
+        <source>タイム %1</source>
+        <translation>Time %1</translation>
+    </message>
+    <message>
+        <source>%1、タイム %2</source>
+        <translation>%1, time %2</translation>
+    </message>
+    <message>
+        <source>右へ</source>
+        <translation>right</translation>
+    </message>
+    <message>
+        <source>左へ</source>
+        <translation>left</translation>
+    </message>
+    <message>
+        <source>上へ</source>
+        <translation>up</translation>
+    </message>
+    <message>
+        <source>下へ</source>
+        <translation>down</translation>
+    </message>
+    <message>
+        <source>ヒント：%1を%2</source>
+        <translation>Hint: slide %1 %2</translation>
     </message>
 </context>
 <context>
@@ -164,10 +210,6 @@ The time of a game played with a hint is not recorded.</translation>
         <translation>Tab, Shift+Tab</translation>
     </message>
     <message>
-        <source>ボタンと画像の間を移る</source>
-        <translation>move between the buttons and the pictures</translation>
-    </message>
-    <message>
         <source>Space、Enter</source>
         <translation>Space, Enter</translation>
     </message>
@@ -195,6 +237,26 @@ The time of a game played with a hint is not recorded.</translation>
     <message>
         <source>操作方法を閉じます</source>
         <translation>Closes the list of controls</translation>
+    </message>
+    <message>
+        <source>B</source>
+        <translation>B</translation>
+    </message>
+    <message>
+        <source>スクリーンリーダーが盤面を1行目から読む</source>
+        <translation>a screen reader reads the board, row by row</translation>
+    </message>
+    <message>
+        <source>T</source>
+        <translation>T</translation>
+    </message>
+    <message>
+        <source>スクリーンリーダーがタイムを読む</source>
+        <translation>a screen reader reads the time</translation>
+    </message>
+    <message>
+        <source>ボタン、盤面、画像の間を移る</source>
+        <translation>move between the buttons, the board and the pictures</translation>
     </message>
 </context>
 <context>
@@ -299,6 +361,10 @@ The time of a game played with a hint is not recorded.</translation>
     <message>
         <source>確認</source>
         <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>%1、%2</source>
+        <translation>%1, %2</translation>
     </message>
 </context>
 <context>

@@ -1,8 +1,9 @@
-// Accessible interfaces of ImageControl and TileGrid.
+// Accessible interfaces of ImageControl, TileGrid, QuietLabel and SpokenNote.
 #include "AccessibleControls.h"
 
 #include "ImageControl.h"
 #include "QuietLabel.h"
+#include "SpokenNote.h"
 #include "TileGrid.h"
 
 #include <QAccessibleWidget>
@@ -160,14 +161,30 @@ public:
     }
 };
 
+// Read as a notification named by the sentence it holds.
+class AccessibleNote final : public QAccessibleWidget {
+public:
+    explicit AccessibleNote(SpokenNote* note) : QAccessibleWidget(note, QAccessible::Notification) {}
+    QString text(QAccessible::Text type) const override
+    {
+        return type == QAccessible::Name ? static_cast<SpokenNote*>(widget())->text() : QString();
+    }
+};
+
 QAccessibleInterface* factory(const QString& className, QObject* object)
 {
+    if (className == QLatin1String("SpokenNote"))
+        return new AccessibleNote(static_cast<SpokenNote*>(object));
     if (className == QLatin1String("QuietLabel"))
         return new AccessibleQuietLabel(static_cast<QuietLabel*>(object));
     if (className == QLatin1String("ImageControl"))
         return new AccessibleImage(static_cast<ImageControl*>(object));
     if (className == QLatin1String("TileGrid"))
         return new AccessibleGrid(static_cast<TileGrid*>(object));
+    // A plain frame holds a group of controls. Qt reads it as a frame, the role of a top-level
+    // window, and Orca then speaks nothing of the controls inside, as of a window not active.
+    if (className == QLatin1String("QFrame") && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
     return nullptr;
 }
 

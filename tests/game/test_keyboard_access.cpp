@@ -1,6 +1,9 @@
 // Playing without a mouse: the Tab order, the focus mark, the shortcuts, the hint's question, and
 // what Qt's accessibility layer offers a screen reader (the bridge to AT-SPI reads exactly this).
+#include "Accessibility.h"
+#include "Accessibility.h"
 #include "ImageControl.h"
+#include "Language.h"
 #include "MediaRecorder.h"
 #include "MessageBox.h"
 #include "QelForTests.h"
@@ -29,6 +32,8 @@ QString nameOf(QWidget* w)
 class KeyboardAccessTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { language::install(); }   // Japanese, and English in keyboard_access_english
+
     void init()
     {
         m_game = std::make_unique<StartedGame>();
@@ -186,6 +191,30 @@ private slots:
         const auto labels = box->relations(QAccessible::Label);
         QCOMPARE(labels.size(), 1);
         QCOMPARE(labels.first().first->text(QAccessible::Name), QString("お名前"));
+    }
+
+    void sentencesInThePlayersLanguage_data()
+    {
+        using namespace accessibility;
+        QTest::addColumn<QString>("sentence");
+        QTest::addColumn<QString>("japanese");
+        QTest::addColumn<QString>("english");
+        const board::Board dealt = board::Board::fromString("3 1 2 4 5 6 7 8 9 10 11 12 13 14 16 15");
+        QTest::newRow("slide") << slideSentence(7, {3, 2}) << "7、2行3列" << "7, row 2, column 3";
+        QTest::newRow("board") << boardReading(dealt) << "1行目：3、空き、2、4。2行目：5、6、7、8。3行目：9、10、11、12。4行目：13、14、16、15"
+                               << "row 1: 3, gap, 2, 4; row 2: 5, 6, 7, 8; row 3: 9, 10, 11, 12; row 4: 13, 14, 16, 15";
+        QTest::newRow("clock") << clockSentence("00:01:05") << "タイム 00:01:05" << "Time 00:01:05";
+        QTest::newRow("game clear") << clearSentence("Game Clear", "00:01:05") << "Game Clear、タイム 00:01:05" << "Game Clear, time 00:01:05";
+        for (auto [way, ja, en] : {std::tuple{board::Direction::Right, "右", "right"}, {board::Direction::Left, "左", "left"},
+                                   {board::Direction::Up, "上", "up"}, {board::Direction::Down, "下", "down"}})
+            QTest::addRow("hint %s", en) << hintSentence(12, way) << QStringLiteral("ヒント：12を%1へ").arg(ja) << QStringLiteral("Hint: slide 12 %1").arg(en);
+    }
+    void sentencesInThePlayersLanguage()
+    {
+        QFETCH(QString, sentence);
+        QFETCH(QString, japanese);
+        QFETCH(QString, english);
+        QCOMPARE(sentence, language::current() == language::Choice::English ? english : japanese);
     }
 
 private:

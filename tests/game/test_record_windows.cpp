@@ -155,15 +155,18 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("clockAtOk");
-        QTest::newRow("spaces around a name") << "  山田  " << "00:09:59";
-        QTest::newRow("space inside") << "a b" << "00:00:00";
-        QTest::newRow("ideographic spaces around") << "\u3000名\u3000" << "00:59:59";
-        QTest::newRow("one character") << "z" << "00:00:01";
+        QTest::addColumn<bool>("byEnter");   // Enter in the name box instead of a click on OK
+        QTest::newRow("spaces around a name") << "  山田  " << "00:09:59" << false;
+        QTest::newRow("space inside") << "a b" << "00:00:00" << false;
+        QTest::newRow("ideographic spaces around") << "\u3000名\u3000" << "00:59:59" << false;
+        QTest::newRow("one character") << "z" << "00:00:01" << false;
+        QTest::newRow("Enter in the box") << "Orca" << "00:00:03" << true;
     }
     void nameEntryStoresTheNameAsTypedAndTheClockAtOk()
     {
         QFETCH(QString, typed);
         QFETCH(QString, clockAtOk);
+        QFETCH(bool, byEnter);
         frmScrName entry(m_clock, nullptr);
         entry.show();
         QVERIFY(QTest::qWaitForWindowActive(&entry));
@@ -173,7 +176,10 @@ private slots:
         m_clock.setText(clockAtOk);   // the caption when OK is clicked is the one stored
 
         BoxRecorder boxes;
-        QTest::mouseClick(entry.imgCmd, Qt::LeftButton);
+        if (byEnter)
+            QTest::keyClick(entry.txtName, Qt::Key_Return);
+        else
+            QTest::mouseClick(entry.imgCmd, Qt::LeftButton);
         QVERIFY(boxes.shown.isEmpty());
         QVERIFY(!entry.isVisible());
         QCOMPARE(entry.result(), int(QDialog::Accepted));
