@@ -154,10 +154,14 @@ void frmMain::Form_Unload()
     QApplication::exit(0);
 }
 
+// A close request (the title bar's close box, the session's logout) ends the game as End does:
+// the window stays up until the program ends at once after its event loop. Hiding it first would
+// tear its surface down while Qt 6.4's Wayland plugin may still be delivering the last frame's
+// callback on its event thread, which aborts the program in libwayland.
 void frmMain::closeEvent(QCloseEvent* event)
 {
     Form_Unload();
-    event->accept();
+    event->ignore();
 }
 
 // ---- Picture selection ----

@@ -27,4 +27,7 @@ sed -n '/xdg_surface@[0-9]*\.ack_configure(/,$p' "$log" | grep -qE -- '-> wl_sur
   fail "no buffer was attached after the window was configured"
 sed -n '/wl_surface@[0-9]*\.attach(wl_buffer@/,$p' "$log" | grep -qE -- '-> wl_surface@[0-9]+\.commit\(\)' ||
   fail "the painted buffer was never committed"
+# A close ends the program with its window still up: a window torn down first can abort the
+# program in libwayland while Qt 6.4 still delivers the last frame's callback.
+! grep -qE -- '-> xdg_toplevel@[0-9]+\.destroy\(' "$log" || fail "the window was torn down before the program ended"
 echo "PASS"
