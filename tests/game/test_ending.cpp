@@ -258,7 +258,7 @@ private slots:
     // ---- Frames ----
     void framesScrollFromRowOneCentredAndStopBeforeTheLimit_data()
     {
-        QTest::addColumn<int>("stageWidth");   // inner width in pixels; 0 keeps the design's
+        QTest::addColumn<int>("stageWidth");   // inner width in pixels; 0 keeps the laid-out one
         QTest::addColumn<int>("limit");        // 0 keeps the catalogue's
         QTest::addColumn<int>("x");
         QTest::addColumn<int>("draws");

@@ -47,7 +47,7 @@ private slots:
         QTest::addColumn<double>("height");
         QTest::addColumn<QRectF>("picture");
         QTest::addColumn<QRectF>("button");
-        // The design size: 26 twips of the picture hidden beyond each side.
+        // The laid-out size: 26 twips of the picture hidden beyond each side.
         QTest::newRow("design 2520 x 3072") << 2520.0 << 3072.0 << QRectF(-26, 0, 2572, 2572) << QRectF(855, 2627, 810, 390);
         QTest::newRow("wider than tall") << 5000.0 << 3000.0 << QRectF(1250, 0, 2500, 2500) << QRectF(2095, 2555, 810, 390);
         QTest::newRow("taller") << 4000.0 << 5000.0 << QRectF(-250, 0, 4500, 4500) << QRectF(1595, 4555, 810, 390);
