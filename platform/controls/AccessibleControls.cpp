@@ -164,17 +164,17 @@ public:
 // Read as a notification named by the sentence it holds.
 class AccessibleNote final : public QAccessibleWidget {
 public:
-    explicit AccessibleNote(SpokenNote* note) : QAccessibleWidget(note, QAccessible::Notification) {}
+    explicit AccessibleNote(SpokenLine* line) : QAccessibleWidget(line, QAccessible::Notification) {}
     QString text(QAccessible::Text type) const override
     {
-        return type == QAccessible::Name ? static_cast<SpokenNote*>(widget())->text() : QString();
+        return type == QAccessible::Name ? static_cast<SpokenLine*>(widget())->sentence() : QString();
     }
 };
 
 QAccessibleInterface* factory(const QString& className, QObject* object)
 {
-    if (className == QLatin1String("SpokenNote"))
-        return new AccessibleNote(static_cast<SpokenNote*>(object));
+    if (className == QLatin1String("SpokenLine"))
+        return new AccessibleNote(static_cast<SpokenLine*>(object));
     if (className == QLatin1String("QuietLabel"))
         return new AccessibleQuietLabel(static_cast<QuietLabel*>(object));
     if (className == QLatin1String("ImageControl"))

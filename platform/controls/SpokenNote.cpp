@@ -1,15 +1,30 @@
-// The notification shown afresh for each sentence, and the queue behind it.
+// A notification for each sentence, and the queue behind them.
 #include "SpokenNote.h"
 
 #include <QAccessible>
 #include <QEventLoop>
 
+namespace {
+constexpr qsizetype kKeptLines = 8;   // spoken lines left for a reader that lags behind
+
+void makeSilentSpot(QWidget& widget)
+{
+    widget.setFixedSize(0, 0);
+    widget.setAttribute(Qt::WA_TransparentForMouseEvents);
+    widget.setFocusPolicy(Qt::NoFocus);
+    widget.hide();
+}
+} // namespace
+
+SpokenLine::SpokenLine(const QString& sentence, QWidget* parent) : QWidget(parent), m_sentence(sentence)
+{
+    makeSilentSpot(*this);
+}
+
 SpokenNote::SpokenNote(QWidget* parent) : QWidget(parent)
 {
-    setFixedSize(0, 0);
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setFocusPolicy(Qt::NoFocus);
-    hide();
+    makeSilentSpot(*this);
+    show();   // a hidden parent would hide its lines
     m_hold.setSingleShot(true);
     connect(&m_hold, &QTimer::timeout, this, &SpokenNote::next);
 }
@@ -25,14 +40,18 @@ void SpokenNote::say(const QString& sentence)
 
 void SpokenNote::next()
 {
-    hide();
+    if (!m_lines.isEmpty())
+        m_lines.last()->hide();
     if (m_queue.isEmpty()) {
         m_text.clear();
         emit quietNow();
         return;
     }
     m_text = m_queue.takeFirst();
-    show();   // a reader is told the notification is showing, and speaks it
+    m_lines.append(new SpokenLine(m_text, this));
+    if (m_lines.size() > kKeptLines)
+        delete m_lines.takeFirst();
+    m_lines.last()->show();   // a reader is told the notification is showing, and speaks it
     emit spoken(m_text);
     m_hold.start(speakingTime(m_text));
 }

@@ -1,10 +1,13 @@
-// What a screen reader says aloud, one sentence after another: a widget of no size, read as a
-// notification each time it appears.
+// What a screen reader says aloud, one sentence after another: each sentence a widget of no size
+// of its own (a SpokenLine), read as a notification as it appears.
 //
 // Qt 6.4's accessibility bridge has no way to announce a text. Orca 43 speaks a notification as
 // it appears, whatever has the focus ("notification 7, row 2, column 3"); a name or description
 // change it would speak only on the focused object, and this bridge sends those without the new
-// text, so Orca drops them. The note is shown afresh for each sentence.
+// text, so Orca drops them. Orca asks for the notification's name only when it comes to the
+// event, which on a busy machine can be a second later: a line keeps its sentence for good, so a
+// late reader still reads the sentence that appeared, never the one after it. The last few lines
+// are kept (hidden) for such a reader; older ones are deleted.
 //
 // Contract
 //   say() queues a sentence behind those still being spoken; each is held for the time a reader
@@ -12,12 +15,23 @@
 //   While no screen reader listens (QAccessible inactive) say() does nothing. quiet() is true
 //   when nothing is queued or held; waitUntilQuiet() runs the event loop until then, keeping
 //   the player's keys and clicks until it returns.
-//   The note never draws, takes no focus and no clicks.
+//   The note and its lines never draw, take no focus and no clicks.
 #pragma once
 
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
+
+// One sentence, read as a notification named by it.
+class SpokenLine : public QWidget {
+    Q_OBJECT
+public:
+    SpokenLine(const QString& sentence, QWidget* parent);
+    const QString& sentence() const { return m_sentence; }
+
+private:
+    const QString m_sentence;
+};
 
 class SpokenNote : public QWidget {
     Q_OBJECT
@@ -42,5 +56,6 @@ private:
 
     QStringList m_queue;
     QString m_text;
+    QList<SpokenLine*> m_lines;   // the latest last
     QTimer m_hold;
 };

@@ -76,23 +76,29 @@ awk -v a="$(at 通知\ 2、)" -v b="$(at "通知 Game Clear")" 'BEGIN { exit !(b
 keys O r c a Return
 recorded() { grep -q '"Orca"' "$XDG_CONFIG_HOME/tavorin/settings.json" 2>/dev/null; }
 wait_until 10 recorded || fail "Enter in the name box kept no record"
-# Opens the game menu by F10 and walks it from the bottom up until Orca names $1, then opens it.
+# Opens the game menu by F10 and walks it up from the bottom, waiting at each step until Orca
+# names the item that step reaches ($1, $2, ...), then opens the last. Waiting for each name in
+# turn keeps the walk in step with the menu when Orca's speech lags behind the keys.
 open_from_menu() {
-  local shown
+  local shown name
   shown=$(game_windows)
   keys F10
   wait_more_windows 10 "$shown" || fail "F10 opened no menu"
-  for _ in 1 2 3 4 5 6 7 8; do keys Up; wait_until 5 heard "" || true; heard "$1" && break; done
-  heard "$1" || fail "Orca named no $1 in the menu"
+  for name; do keys Up; expect "$name" "the menu walked up from the bottom"; done
   keys Return
 }
-open_from_menu "スコア"; expect "Orca、00:00:0" "the score window's row"
+# Closes the window in front by key $1 and waits until it is gone.
+close_by() {
+  local shown
+  shown=$(game_windows)
+  keys "$1"
+  closed() { [ "$(game_windows)" -lt "$shown" ]; }
+  wait_until 10 closed || fail "$1 did not close the ${2}"
+}
+open_from_menu "操作方法" "バージョン情報" "スコア"; expect "Orca、00:00:0" "the score window's row"
 expect "OK"
-keys Return
+close_by Return "score window"
 open_from_menu "操作方法"; expect "操作方法を閉じます" "the controls window with OK focused"
-shown=$(game_windows)
-keys Escape
-closed() { [ "$(game_windows)" -lt "$shown" ]; }
-wait_until 10 closed || fail "Esc did not close the controls window"
+close_by Escape "controls window"
 quit
 echo "PASS: Orca spoke the board, each slide, the hint, the clock, Game Clear with the time, the name entry and the score"
